@@ -1,0 +1,51 @@
+// Fixed numbers of the main frame: timers, tray states, hotkey, commands.
+#pragma once
+
+namespace fon {
+
+// Frame timers (window timers of the main frame).
+enum FrameTimer : unsigned {
+  ID_TIMER_RECONNECT = 0,
+  ID_TIMER_IDLE = 1,
+  ID_TIMER_QUIT = 2,
+  ID_TIMER_TRAY_CLICK = 3,
+  ID_TIMER_TRAY_MENU = 4,
+  ID_TIMER_INFORM_PROFILE = 6,
+  ID_TIMER_RESTART = 7,
+  ID_TIMER_RELAY_FORCE = 15,
+  ID_TIMER_RELAY_ACTIVE = 16,
+  ID_TIMER_RELAY_PROFILES = 17,
+  ID_TIMER_RELAY_DEVICES = 18,
+  ID_TIMER_EXIT = 789,
+};
+
+inline constexpr unsigned kReconnectIntervalMs = 30000;
+inline constexpr unsigned kRestartIntervalMs = 120000;
+inline constexpr unsigned kQuitDelayMs = 1000;
+inline constexpr unsigned kExitDelayMs = 500;
+inline constexpr unsigned kTrayMenuRetryMs = 500;
+inline constexpr unsigned kFrameRelayTimeoutMs = 5000;
+
+// Tray states.
+enum TrayState : int { TrayOffline = 1, TrayOnline = 2, TrayAway = 3 };
+
+// Tray icon resources by state.
+inline constexpr int kTrayIconOffline = 165;
+inline constexpr int kTrayIconAway = 167;
+inline constexpr int kTrayIconOnline = 168;
+
+inline constexpr unsigned WM_TRAYNOTIFY = 0x0400 + 2;
+inline constexpr int ID_HOTKEY_DIALOUT = 4096;
+inline constexpr unsigned kDefaultHotkeyVk = 119;  // F8
+
+// Tray menus and their commands.
+inline constexpr int kTrayMenuGerman = 130;
+inline constexpr int kTrayMenuEnglish = 131;
+inline constexpr int ID_MENU_DIALOUT = 32785;
+inline constexpr int ID_MENU_CONFIG = 32783;
+inline constexpr int ID_MENU_LOGIN = 32788;
+inline constexpr int ID_MENU_EXIT = 32780;
+
+inline constexpr int SIZE_MINIMIZED = 1;
+
+}  // namespace fon

@@ -1,0 +1,38 @@
+#include "dialogs/wait_for_connect_dlg.h"
+
+#include "settings/texts.h"
+
+CWaitForConnectDlg::CWaitForConnectDlg(fon::IPlatform& platform, fon::SettingsStore& settings)
+    : platform_(platform) {
+  m_nLanguageIndex = fon::ReadLanguageIndex(settings);
+  m_strLanguage = std::to_string(m_nLanguageIndex);
+  m_strMessage = fon::LoadLangText(settings, platform.Shell(), 203);
+}
+
+CWaitForConnectDlg::~CWaitForConnectDlg() {
+  if (window_) window_->Destroy();
+}
+
+bool CWaitForConnectDlg::CreateAndShow(fon::WindowHandle parent) {
+  window_ = platform_.CreateDialogWindow(this);
+  if (!window_->CreateModeless(kTemplate, parent)) {
+    window_.reset();
+    return false;
+  }
+  window_->Center();
+  window_->Show(true);
+  window_->RedrawNow();
+  return true;
+}
+
+void CWaitForConnectDlg::Hide() {
+  if (window_) window_->Show(false);
+}
+
+void CWaitForConnectDlg::OnInitDialog() {
+  if (window_) window_->SetItemText(kMessageLabel, m_strMessage);
+}
+
+void CWaitForConnectDlg::OnCommand(int /*id*/) {
+  // No buttons: Escape or Enter must not end the notice while connecting.
+}

@@ -1,0 +1,88 @@
+#include "settings/settings_store.h"
+
+#include <cstring>
+
+namespace fon {
+
+int SettingsStore::CreateRegKey(const std::string& key) { return registry_.CreateKey(key) == 0 ? 0 : -1; }
+
+int SettingsStore::QueryRegString(const std::string& key, const std::string& name, std::string* out) {
+  if (registry_.OpenKey(key) != 0) {
+    out->clear();
+    return -1;
+  }
+  std::uint32_t type = kRegNone;
+  std::string data;
+  if (registry_.QueryValue(key, name, &type, &data, kSettingBufferSize) != 0) return -1;
+  if (type != kRegSz && type != kRegExpandSz) return -1;
+  // Only a properly terminated text counts; the text ends at its first zero.
+  if (data.empty() || data.back() != '\0') return -1;
+  *out = std::string(data.c_str());
+  return 0;
+}
+
+long SettingsStore::QueryDwordRaw(const std::string& key, const std::string& name, std::uint32_t* out) {
+  if (registry_.OpenKey(key) != 0) {
+    *out = 0;
+    return -1;
+  }
+  std::uint32_t type = kRegNone;
+  std::string data;
+  long rc = registry_.QueryValue(key, name, &type, &data, 4);
+  if (rc != 0) return rc;
+  if (type != kRegDword || data.size() != 4) return kErrorInvalidData;
+  std::uint32_t value = 0;
+  std::memcpy(&value, data.data(), 4);  // little-endian on every target we build
+  *out = value;
+  return 0;
+}
+
+int SettingsStore::QueryRegDword(const std::string& key, const std::string& name, std::int32_t* out) {
+  std::uint32_t value = static_cast<std::uint32_t>(*out);
+  long rc = QueryDwordRaw(key, name, &value);
+  if (rc == 0 || rc == -1) *out = static_cast<std::int32_t>(value);
+  return static_cast<int>(rc);
+}
+
+int SettingsStore::QueryRegWord(const std::string& key, const std::string& name, std::uint16_t* out) {
+  std::uint32_t value = *out;
+  long rc = QueryDwordRaw(key, name, &value);
+  if (rc == 0 || rc == -1) *out = static_cast<std::uint16_t>(value & 0xFFFFu);
+  return static_cast<int>(rc);
+}
+
+int SettingsStore::SetRegValue(const std::string& key, const std::string& name, const std::string& data,
+                               std::uint32_t type) {
+  if (registry_.OpenKey(key) != 0) return -1;
+  registry_.SetValue(key, name, type, data);
+  return 0;
+}
+
+int SettingsStore::SetRegDword(const std::string& key, const std::string& name, std::int32_t value) {
+  std::string data(4, '\0');
+  std::uint32_t raw = static_cast<std::uint32_t>(value);
+  std::memcpy(data.data(), &raw, 4);
+  return SetRegValue(key, name, data, kRegDword);
+}
+
+std::string SettingsStore::ReadString(const std::string& name) {
+  std::string text;
+  QueryRegString(kMainKey, name, &text);
+  return text;
+}
+
+std::int32_t SettingsStore::ReadDword(const std::string& name, std::int32_t fallback) {
+  std::int32_t value = fallback;
+  QueryRegDword(kMainKey, name, &value);
+  return value;
+}
+
+int SettingsStore::WriteString(const std::string& name, const std::string& text) {
+  return SetRegValue(kMainKey, name, text + '\0', kRegSz);
+}
+
+int SettingsStore::WriteDword(const std::string& name, std::int32_t value) {
+  return SetRegDword(kMainKey, name, value);
+}
+
+}  // namespace fon

@@ -1,0 +1,56 @@
+// The per-user settings store: six small operations over the registry.
+//
+// Every reader opens, reads and closes; nothing is cached here, so a value
+// changed from outside (by an administrator, or the configuration dialog)
+// counts from its next read on.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/platform.h"
+
+namespace fon {
+
+inline constexpr char kMainKey[] = "Software\\Mirelta\\Fonaris";
+inline constexpr char kColorsKey[] = "Software\\Mirelta\\Fonaris\\Colors";
+inline constexpr char kDialOutKey[] = "Software\\Mirelta\\Fonaris\\DialOutList";
+inline constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// Size of the buffers string settings are read into.
+inline constexpr std::size_t kSettingBufferSize = 1024;
+
+inline constexpr long kErrorInvalidData = 13;
+
+class SettingsStore {
+ public:
+  explicit SettingsStore(IRegistry& registry) : registry_(registry) {}
+
+  // 0 on success, -1 on failure.
+  int CreateRegKey(const std::string& key);
+  // 0 when read; -1 otherwise. On a failed open *out becomes empty; on any
+  // other failure it keeps what it held.
+  int QueryRegString(const std::string& key, const std::string& name, std::string* out);
+  // 0 on success; -1 when the key cannot be opened (*out = 0); the registry's
+  // error for a missing value; 13 for a value of another type (*out kept).
+  int QueryRegDword(const std::string& key, const std::string& name, std::int32_t* out);
+  // As QueryRegDword; delivers the low 16 bits.
+  int QueryRegWord(const std::string& key, const std::string& name, std::uint16_t* out);
+  // 0 when the key could be opened, -1 otherwise.
+  int SetRegValue(const std::string& key, const std::string& name, const std::string& data, std::uint32_t type);
+  int SetRegDword(const std::string& key, const std::string& name, std::int32_t value);
+
+  // Conveniences for the main key, with the reader's default for a value
+  // that cannot be read.
+  std::string ReadString(const std::string& name);
+  std::int32_t ReadDword(const std::string& name, std::int32_t fallback = 0);
+  int WriteString(const std::string& name, const std::string& text);
+  int WriteDword(const std::string& name, std::int32_t value);
+
+ private:
+  long QueryDwordRaw(const std::string& key, const std::string& name, std::uint32_t* out);
+
+  IRegistry& registry_;
+};
+
+}  // namespace fon

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+#include "unique_fd.h"
+
+namespace tsgsim {
+
+// Non-blocking IPv4 listening socket on address:port (port 0 = any free
+// port). *actualPort receives the bound port.
+UniqueFd ListenTcp(const std::string& address, int port, int* actualPort, std::string* error);
+
+// Accepts one connection (non-blocking, close-on-exec); *peer gets "a.b.c.d:port".
+// Returns an invalid fd and leaves errno set when nothing could be accepted.
+UniqueFd AcceptTcp(int listenFd, std::string* peer);
+
+bool IsValidIpv4(const std::string& address);
+
+// One send() with MSG_NOSIGNAL; returns bytes sent, 0 when the socket would
+// block, -1 on a hard error.
+long SendSome(int fd, const char* data, std::size_t size);
+
+} // namespace tsgsim
