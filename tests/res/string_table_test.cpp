@@ -3,6 +3,7 @@
 // wrong (line breaks, leading blanks, umlauts, the trailing blank of 220).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <string>
@@ -65,7 +66,7 @@ TEST(StringTable, BilingualEntriesHaveBothMarkersInOrder)
         // neither digit may appear before its own marker.
         EXPECT_EQ(t.find('1'), one + 1);
         EXPECT_EQ(t.find('2'), two + 1);
-        // Exactly four '|': the markers.
+        // No '|' besides those of the markers.
         EXPECT_EQ(std::count(t.begin(), t.end(), '|'), 3);
         EXPECT_LE(t.size(), 1023u);
     }

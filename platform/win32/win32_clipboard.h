@@ -1,0 +1,33 @@
+// The clipboard's CF_TEXT contents, for the hotkey's copy of the selection.
+#pragma once
+
+#include "platform/platform.h"
+
+#include <windows.h>
+
+namespace fon::win32 {
+
+class Win32Clipboard final : public IClipboard {
+ public:
+  Win32Clipboard() = default;
+  Win32Clipboard(const Win32Clipboard&) = delete;
+  Win32Clipboard& operator=(const Win32Clipboard&) = delete;
+  // A clipboard left open by the core is closed here: an open clipboard
+  // blocks every other program's copy and paste.
+  ~Win32Clipboard() override { Close(); }
+
+  // The clipboard is opened for the frame once it exists.
+  void SetOwner(HWND owner) { owner_ = owner; }
+
+  bool Open() override;
+  void Close() override;
+  bool Empty() override;
+  std::optional<std::string> GetText() override;
+  bool SetText(const std::string& text) override;
+
+ private:
+  HWND owner_ = nullptr;
+  bool open_ = false;
+};
+
+}  // namespace fon::win32

@@ -1,0 +1,67 @@
+#include "platform/win32/win32_registry.h"
+
+#include "platform/win32/win32_handles.h"
+
+#include <climits>
+
+namespace fon::win32 {
+
+namespace {
+
+// Read and write access, as the settings store has always asked for: a key
+// the user may read but not change fails like a missing one.
+constexpr REGSAM kOpenAccess = KEY_READ | KEY_WRITE;
+
+long Open(HKEY root, const std::string& path, UniqueKey* key) {
+  HKEY opened = nullptr;
+  long rc = ::RegOpenKeyExA(root, path.c_str(), 0, kOpenAccess, &opened);
+  if (rc == ERROR_SUCCESS) key->Reset(opened);
+  return rc;
+}
+
+}  // namespace
+
+long Win32Registry::CreateKey(const std::string& path) {
+  HKEY created = nullptr;
+  DWORD disposition = 0;
+  long rc = ::RegCreateKeyExA(root_, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                              &created, &disposition);
+  UniqueKey key(rc == ERROR_SUCCESS ? created : nullptr);
+  return rc;
+}
+
+long Win32Registry::OpenKey(const std::string& path) {
+  UniqueKey key;
+  return Open(root_, path, &key);
+}
+
+long Win32Registry::QueryValue(const std::string& path, const std::string& name, std::uint32_t* type,
+                               std::string* data, std::size_t bufferSize) {
+  UniqueKey key;
+  long rc = Open(root_, path, &key);
+  if (rc != ERROR_SUCCESS) return rc;
+  if (bufferSize > ULONG_MAX) bufferSize = ULONG_MAX;
+  // The caller's buffer size is the limit: a larger value is ERROR_MORE_DATA,
+  // exactly as for a fixed buffer of that size.
+  std::string buffer(bufferSize == 0 ? 1 : bufferSize, '\0');
+  DWORD size = static_cast<DWORD>(bufferSize);
+  DWORD valueType = REG_NONE;
+  rc = ::RegQueryValueExA(key.Get(), name.c_str(), nullptr, &valueType, reinterpret_cast<BYTE*>(buffer.data()),
+                          &size);
+  if (type) *type = valueType;
+  if (rc != ERROR_SUCCESS) return rc;
+  if (data) data->assign(buffer.data(), size <= bufferSize ? size : bufferSize);
+  return rc;
+}
+
+long Win32Registry::SetValue(const std::string& path, const std::string& name, std::uint32_t type,
+                             const std::string& data) {
+  UniqueKey key;
+  long rc = Open(root_, path, &key);
+  if (rc != ERROR_SUCCESS) return rc;
+  if (data.size() > ULONG_MAX) return ERROR_INVALID_PARAMETER;
+  return ::RegSetValueExA(key.Get(), name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
+                          static_cast<DWORD>(data.size()));
+}
+
+}  // namespace fon::win32

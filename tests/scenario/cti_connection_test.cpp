@@ -1,0 +1,256 @@
+// The CTI-port connection: connect, failures, supervision, reads.
+#include <gtest/gtest.h>
+
+#include "app/frame_ids.h"
+#include "frame_fixture.h"
+#include "net/cti_port_socket.h"
+
+namespace fon::test {
+namespace {
+
+class CtiConnectionTest : public FrameTest {
+ protected:
+  void SetUp() override { SeedRegisteredUser(); }
+  int TrayCallsSince(std::size_t mark) const { return static_cast<int>(sim.shell.trayCalls.size() - mark); }
+  std::vector<std::string> Messages() const {
+    std::vector<std::string> out;
+    for (const auto& line : sim.debug.lines)
+      if (line.rfind("Message from CTI-Port: ", 0) == 0) out.push_back(line);
+    return out;
+  }
+};
+
+TEST_F(CtiConnectionTest, ServerDownAtStartRetriesEveryThirtySecondsWithoutNotice) {
+  sim.registry.SetDword(kMainKey, "Idle Timer Checkbox", 1);
+  Start();
+  EXPECT_TRUE(Logged("OnConnect error: 10061"));
+  EXPECT_TRUE(Logged("Failed to connect to TSG (CTI-Port): 10061.\n"));
+  EXPECT_TRUE(Logged("Kill the Idle-Timer\n"));
+  EXPECT_FALSE(sim.timers.IsTimerRunning(frame.get(), ID_TIMER_IDLE));
+  EXPECT_EQ(frame->m_bConnecting, 0);
+  EXPECT_EQ(sim.shell.VisibleTrayIcon(), kTrayIconOffline);
+  // Already offline: no delete-and-add of the same icon.
+  EXPECT_EQ(sim.shell.trayCalls.size(), 1u);
+  ASSERT_EQ(sim.dialogs.size(), 1u);
+  EXPECT_FALSE(sim.dialogs[0]->visible);
+
+  // Two more failed attempts, 30 s apart, without a notice.
+  sim.loop.RunFor(60000);
+  EXPECT_EQ(LoggedCount("Failed to connect to TSG (CTI-Port): 10061.\n"), 3);
+  EXPECT_EQ(frame->m_nReconnectMode, 1);
+  // Automatic attempts make no notice window at all.
+  EXPECT_EQ(sim.dialogs.size(), 1u);
+
+  // The server comes up: the next attempt connects, the idle timer resumes.
+  ServeCti();
+  sim.loop.RunFor(30000);
+  EXPECT_TRUE(Linked());
+  EXPECT_EQ(sim.shell.VisibleTrayIcon(), kTrayIconOnline);
+  EXPECT_TRUE(Logged("start the Idle-Timer\n"));
+  EXPECT_TRUE(sim.timers.IsTimerRunning(frame.get(), ID_TIMER_IDLE));
+}
+
+TEST_F(CtiConnectionTest, ServerDropAndReturn) {
+  ServeCti();
+  Start();
+  ASSERT_TRUE(Linked());
+  std::size_t mark = sim.shell.trayCalls.size();
+  CtiConnection()->Close();
+  sim.loop.RunFor(1);
+  EXPECT_TRUE(Logged("Connection to TSG lost\n"));
+  EXPECT_FALSE(Linked());
+  EXPECT_EQ(sim.shell.VisibleTrayIcon(), kTrayIconOffline);
+  EXPECT_EQ(sim.shell.VisibleTrayTip(), "CTI - offline");
+  EXPECT_EQ(TrayCallsSince(mark), 3);  // delete 2, delete 1, add 1
+
+  // Supervision connects again within 30 s; the old socket is gone.
+  sim.loop.RunFor(30000);
+  EXPECT_TRUE(Linked());
+  EXPECT_EQ(sim.network.ConnectionsOnPort(kCtiPort).size(), 2u);
+  EXPECT_EQ(sim.network.socketsAlive, 1);
+  EXPECT_EQ(sim.shell.VisibleTrayIcon(), kTrayIconOnline);
+}
+
+TEST_F(CtiConnectionTest, PeriodicRestartReplacesAHealthyLinkQuietly) {
+  ServeCti();
+  Start();
+  std::size_t mark = sim.shell.trayCalls.size();
+  auto first = CtiConnection();
+  sim.loop.RunFor(120000);
+  EXPECT_TRUE(Logged("Trying to restart the connection\n"));
+  EXPECT_EQ(frame->m_nReconnectMode, 2);
+  EXPECT_TRUE(first->closedByClient());
+  EXPECT_NE(CtiConnection(), first);
+  EXPECT_TRUE(Linked());
+  // The icon was online all along: no tray traffic.
+  EXPECT_EQ(TrayCallsSince(mark), 0);
+  EXPECT_EQ(sim.network.socketsAlive, 1);
+  // Two minutes later again.
+  sim.loop.RunFor(120000);
+  EXPECT_EQ(LoggedCount("Trying to restart the connection\n"), 2);
+  EXPECT_EQ(sim.network.ConnectionsOnPort(kCtiPort).size(), 3u);
+}
+
+TEST_F(CtiConnectionTest, RestartThatFailsShowsOffline) {
+  ServeCti();
+  Start();
+  StopCti();
+  sim.loop.RunFor(120000);
+  EXPECT_FALSE(Linked());
+  EXPECT_EQ(sim.shell.VisibleTrayIcon(), kTrayIconOffline);
+}
+
+TEST_F(CtiConnectionTest, ConnectThatCannotStartEndsTheAttemptAndIsRetried) {
+  struct Case {
+    const char* address;
+    int port;
+    int error;
+  } cases[] = {{"", kCtiPort, 10022}, {"no-such-host.invalid", kCtiPort, 11001}, {kServer, 0, 10022},
+               {kServer, 70000, 10022}, {"300.1.1.1", kCtiPort, 11001}};
+  for (const Case& c : cases) {
+    sim::SimPlatform fresh;
+    fresh.registry.CreateKey(kMainKey);
+    fresh.registry.SetDword(kMainKey, "User ID", 42);
+    fresh.registry.SetString(kMainKey, "Server IP Address", c.address);
+    fresh.registry.SetDword(kMainKey, "Server Port", c.port);
+    fresh.network.Listen(kServer, kCtiPort);
+    CMainFrame f(fresh);
+    ASSERT_EQ(f.Create(), 0);
+    fresh.loop.RunFor(1);
+    EXPECT_EQ(f.m_bConnecting, 0) << c.address << ":" << c.port;
+    EXPECT_TRUE(fresh.debug.Contains("Failed to connect to TSG (CTI-Port): " + std::to_string(c.error) + ".\n"))
+        << c.address;
+    EXPECT_FALSE(fresh.dialogs.at(0)->visible);
+    // Repaired address: the next supervision tick connects.
+    fresh.registry.SetString(kMainKey, "Server IP Address", kServer);
+    fresh.registry.SetDword(kMainKey, "Server Port", kCtiPort);
+    fresh.loop.RunFor(30000);
+    EXPECT_EQ(f.m_strLinkState, "Conected") << c.address;
+  }
+}
+
+TEST_F(CtiConnectionTest, NoSecondConnectWhileOneIsUnderWay) {
+  auto& cti = ServeCti();
+  cti.connectDelayMs = 45000;  // a server that takes its time to accept
+  Start();
+  sim.loop.RunFor(30000);  // supervision tick while connecting
+  EXPECT_EQ(sim.network.socketsCreated, 1);
+  sim.loop.RunFor(15000);
+  EXPECT_TRUE(Linked());
+  EXPECT_EQ(sim.network.ConnectionsOnPort(kCtiPort).size(), 1u);
+}
+
+TEST_F(CtiConnectionTest, SocketThatCannotBeCreatedIsMadeAgainBySupervision) {
+  sim.network.failNextCreate = 10055;
+  ServeCti();
+  Start();
+  EXPECT_TRUE(Logged("Failed to create client socket: 10055!"));
+  EXPECT_FALSE(Linked());
+  EXPECT_EQ(frame->m_bConnecting, 0);
+  sim.loop.RunFor(30000);
+  EXPECT_TRUE(Linked());
+}
+
+TEST_F(CtiConnectionTest, AwayKeepsTheIconWhateverTheLinkDoes) {
+  ServeCti();
+  Start();
+  frame->m_bAway = 1;
+  std::size_t mark = sim.shell.trayCalls.size();
+  CtiConnection()->Close();
+  sim.loop.RunFor(30000);
+  EXPECT_TRUE(Linked());
+  EXPECT_EQ(TrayCallsSince(mark), 0);
+}
+
+TEST_F(CtiConnectionTest, EveryReadIsOneMessageWithItsReceiveTime) {
+  ServeCti();
+  Start();
+  SendEvent("X|17|Anna|0301234|0302222|42|\n");
+  auto messages = Messages();
+  ASSERT_EQ(messages.size(), 1u);
+  // The receive time is the ctime text, newline included.
+  EXPECT_EQ(messages[0], "Message from CTI-Port: X|17|Anna|0301234|0302222|42|\n at " + sim.loop.CtimeNow());
+}
+
+TEST_F(CtiConnectionTest, LongBlocksAreHandedOverInReadsOfAtMost4095Bytes) {
+  ServeCti();
+  Start();
+  SendEvent(std::string(4095, 'a'));
+  SendEvent(std::string(5000, 'b'));
+  sim.loop.RunFor(1);
+  auto messages = Messages();
+  ASSERT_EQ(messages.size(), 3u);
+  const std::string prefix = "Message from CTI-Port: ";
+  // The debug line itself is cut by the bounded formatter's capacity only
+  // when formatted; the frame writes it whole.
+  EXPECT_EQ(messages[0].substr(prefix.size(), 4095), std::string(4095, 'a'));
+  EXPECT_EQ(messages[1].substr(prefix.size(), 4096), std::string(4095, 'b') + " ");
+  EXPECT_EQ(messages[2].substr(prefix.size(), 906), std::string(905, 'b') + " ");
+}
+
+TEST_F(CtiConnectionTest, NulEndsTheMessageAndHighBytesPassUnchanged) {
+  ServeCti();
+  Start();
+  SendEvent(std::string("ab\0cd", 5));
+  SendEvent("M\xFC\x80\xFF|\n");
+  auto messages = Messages();
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_EQ(messages[0].rfind("Message from CTI-Port: ab at ", 0), 0u);
+  EXPECT_EQ(messages[1].rfind("Message from CTI-Port: M\xFC\x80\xFF|\n at ", 0), 0u);
+}
+
+TEST_F(CtiConnectionTest, ByeInAnyCaseShutsTheSendingSideOnlyWhenAlone) {
+  for (const char* text : {"bye", "BYE", "bYe"}) {
+    sim::SimPlatform fresh;
+    fresh.registry = sim.registry;
+    fresh.network.Listen(kServer, kCtiPort);
+    CMainFrame f(fresh);
+    ASSERT_EQ(f.Create(), 0);
+    fresh.loop.RunFor(1);
+    auto conn = fresh.network.LastConnectionOnPort(kCtiPort);
+    ASSERT_TRUE(conn);
+    conn->Send(text);
+    fresh.loop.RunFor(1);
+    EXPECT_TRUE(conn->clientShutdownSend()) << text;
+    EXPECT_TRUE(fresh.debug.Contains(std::string("Message from CTI-Port: ") + text + " at " + fresh.loop.CtimeNow()));
+  }
+  for (const char* text : {"bye\n", "byes", "by"}) {
+    sim::SimPlatform fresh;
+    fresh.registry = sim.registry;
+    fresh.network.Listen(kServer, kCtiPort);
+    CMainFrame f(fresh);
+    ASSERT_EQ(f.Create(), 0);
+    fresh.loop.RunFor(1);
+    auto conn = fresh.network.LastConnectionOnPort(kCtiPort);
+    conn->Send(text);
+    fresh.loop.RunFor(1);
+    EXPECT_FALSE(conn->clientShutdownSend()) << text;
+  }
+}
+
+TEST_F(CtiConnectionTest, ZeroByteReadLeavesAHalfDeadLinkUntilTheRestart) {
+  ServeCti();
+  Start();
+  auto first = CtiConnection();
+  first->Send("");  // the read finds the end of the stream
+  sim.loop.RunFor(1);
+  EXPECT_TRUE(first->closedByClient());
+  EXPECT_TRUE(Linked());
+  EXPECT_FALSE(Logged("Connection to TSG lost\n"));
+  sim.loop.RunFor(120000);
+  EXPECT_NE(CtiConnection(), first);
+  EXPECT_TRUE(Linked());
+}
+
+TEST_F(CtiConnectionTest, ReadErrorIsLoggedAndTheLinkStays) {
+  ServeCti();
+  Start();
+  // A read notification with nothing to read: the read fails with
+  // WSAEWOULDBLOCK, which is reported and otherwise ignored.
+  frame->CtiSocket()->OnReceive(0);
+  EXPECT_TRUE(Logged("Error number is 10035"));
+  EXPECT_TRUE(Linked());
+}
+
+}  // namespace
+}  // namespace fon::test
