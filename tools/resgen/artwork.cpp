@@ -9,35 +9,42 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-// The product glyph: a telephone handset in the square (x0, y0, size),
-// earpiece at the upper left, mouthpiece at the lower right, the handle
-// bowing toward the lower left and both cups facing the upper right.
+// The product glyph: a telephone handset in the square (x0, y0, size).
+// Drawn in the handset's own frame (u along the handle, v toward the side
+// the cups face) and turned so that the earpiece sits at the upper left,
+// the mouthpiece at the lower right and the cups face the upper right.
 InsideFn handset(double x0, double y0, double size)
 {
-    const double cx = x0 + 0.80 * size;
-    const double cy = y0 + 0.20 * size;
-    const double radius = 0.56 * size;
-    const double handle = 0.085 * size;  // half thickness
-    const double cupLength = 0.17 * size;
-    const double cupRadius = 0.125 * size;
-    const double from = 102.0 * kPi / 180.0;
-    const double to = 168.0 * kPi / 180.0;
+    const double cx = x0 + 0.47 * size;
+    const double cy = y0 + 0.53 * size;
+    return [=](double x, double y) {
+        const double dx = (x - cx) / size;
+        const double dy = (y - cy) / size;
+        const double u = (dx + dy) * 0.70710678118654752;
+        const double v = (dx - dy) * 0.70710678118654752;
 
-    auto onArc = [=](double angle, double r) {
-        return std::pair<double, double>{cx + r * std::cos(angle), cy + r * std::sin(angle)};
+        constexpr double kHalfLength = 0.36;
+        constexpr double kBow = 0.09;     // the handle bows away from the cups
+        constexpr double kHandle = 0.075; // half thickness
+        const double au = std::fabs(u);
+        if (au <= kHalfLength) {
+            const double centre = -kBow * (1.0 - (u / kHalfLength) * (u / kHalfLength));
+            if (std::fabs(v - centre) <= kHandle) return true;
+        }
+        // Cups: rounded blocks at both ends, widening toward their open side.
+        constexpr double kCupInner = kHalfLength - 0.13;
+        constexpr double kCupOuter = kHalfLength + 0.085;
+        constexpr double kCupTop = -0.06;
+        constexpr double kCupBottom = 0.20;
+        if (v < kCupTop || v > kCupBottom) return false;
+        const double flare = 0.05 * (v - kCupTop) / (kCupBottom - kCupTop);
+        const double inner = kCupInner - flare;
+        if (au < inner || au > kCupOuter) return false;
+        constexpr double kRound = 0.055;
+        const double cu = std::clamp(au, inner + kRound, kCupOuter - kRound);
+        const double cv = std::clamp(v, kCupTop + kRound, kCupBottom - kRound);
+        return (au - cu) * (au - cu) + (v - cv) * (v - cv) <= kRound * kRound;
     };
-    InsideFn arc = [=](double x, double y) {
-        const double d = std::hypot(x - cx, y - cy);
-        if (std::fabs(d - radius) > handle) return false;
-        const double a = std::atan2(y - cy, x - cx);
-        return a >= from && a <= to;
-    };
-    auto cup = [&](double angle) {
-        const auto [ox, oy] = onArc(angle, radius + 0.02 * size);
-        const auto [ix, iy] = onArc(angle, radius - cupLength);
-        return capsule(ox, oy, ix, iy, cupRadius);
-    };
-    return unite({arc, cup(from - 0.05), cup(to + 0.05)});
 }
 
 Box boxOf(double x0, double y0, double x1, double y1)
@@ -50,7 +57,7 @@ Box boxOf(double x0, double y0, double x1, double y1)
 void drawLogo(Canvas& c, double cx, double cy, double r)
 {
     c.fillShape(boxOf(cx - r - 1, cy - r - 1, cx + r + 1, cy + r + 1), circle(cx, cy, r), palette::kBrand);
-    const double s = r * 1.3;
+    const double s = r * 1.45;
     c.fillShape(boxOf(cx - r, cy - r, cx + r, cy + r), handset(cx - s / 2, cy - s / 2, s), {255, 255, 255});
 }
 
@@ -129,7 +136,7 @@ Canvas paintBadgeIcon(int size, Rgb base, bool roundedSquare)
     const Box all{0, 0, size, size};
     img.fillShape(all, outer, shade(base, -0.35));
     img.fillShadedShape(all, inner, [&](int, int y) { return mix(shade(base, 0.22), shade(base, -0.12), y / s); });
-    const double glyph = s * 0.62;
+    const double glyph = s * 0.70;
     img.fillShape(all, handset((s - glyph) / 2, (s - glyph) / 2, glyph), {255, 255, 255});
     return img;
 }
@@ -141,10 +148,10 @@ Canvas paintPopupSkin(Rgb accent, bool withInfoButton)
     using namespace popup;
     Canvas c(kWidth, kHeight, {palette::kBody.r, palette::kBody.g, palette::kBody.b, 255});
 
-    drawBand(c, kBandBottom, accent, 128.0, 22.0);
+    drawBand(c, kBandBottom, accent, 138.0, 22.0);
     dropShadow(c, kBandBottom + 1, 3);
-    drawLogo(c, 12.5, 9.5, 6.5);
-    drawWordmark(c, 24, 6);
+    drawLogo(c, 12.5, 10.0, 7.0);
+    drawWordmark(c, 25, 7);
 
     drawTitleButton(c, kCloseLeft + 0.5, kWidth - 1.5);
     c.fillShape({kCloseLeft, 0, kWidth, kButtonRows}, capsule(203.5, 4.5, 208.5, 9.5, 0.85), {255, 255, 255});
@@ -166,11 +173,8 @@ Canvas paintSmallDialog(int width, int height)
     const int band = 44;
     drawBand(c, band, palette::kBrand, width - 62.0, 20.0);
     dropShadow(c, band + 1, 3);
-    drawLogo(c, 12.5, 9.5, 6.5);
-    drawWordmark(c, 24, 6);
-    // A quiet footer line above the button row.
-    c.fillRect({8, height - 34, width - 8, height - 33}, {214, 209, 186});
-    c.fillRect({8, height - 33, width - 8, height - 32}, {248, 247, 240});
+    drawLogo(c, 12.5, 10.0, 7.0);
+    drawWordmark(c, 25, 7);
     return c;
 }
 
@@ -207,7 +211,7 @@ Canvas paintWaitDialog(int width, int height)
         const double x = first + gap * i;
         c.fillShape(boxOf(x - 4, 28, x + 4, 38), circle(x, 33.0, 3.0), palette::kBrand, 0.25 + 0.75 * i / (dots - 1));
     }
-    drawField(c, 7.5, 47.5, width - 7.5, height - 7.5);
+    drawField(c, 7.5, 47.5, width - 7.5, height - 11.5);
     return c;
 }
 

@@ -89,6 +89,13 @@ void Canvas::fillHorizontalGradient(Box box, Rgb left, Rgb right)
 
 double Canvas::coverage(int x, int y, const InsideFn& inside) const
 {
+    // Corners and centre agreeing means the pixel lies wholly on one side
+    // (the artwork has no features thinner than half a pixel).
+    const bool centre = inside(x + 0.5, y + 0.5);
+    if (inside(x, y) == centre && inside(x + 1.0, y) == centre && inside(x, y + 1.0) == centre &&
+        inside(x + 1.0, y + 1.0) == centre) {
+        return centre ? 1.0 : 0.0;
+    }
     int hits = 0;
     for (int sy = 0; sy < kSubSamples; ++sy) {
         for (int sx = 0; sx < kSubSamples; ++sx) {

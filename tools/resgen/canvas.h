@@ -49,7 +49,8 @@ public:
     void fillHorizontalGradient(Box box, Rgb left, Rgb right);
 
     // Paints every pixel of `bounds` with the share of its 4 x 4 sub-samples
-    // that `inside` accepts, times `opacity`.
+    // that `inside` accepts, times `opacity`.  Shapes must be at least half
+    // a pixel thick.
     void fillShape(Box bounds, const InsideFn& inside, Rgb c, double opacity = 1.0);
 
     // Same coverage, but the colour comes from `shade` per pixel.

@@ -1,0 +1,263 @@
+#include "platform/win32/win32_dialog_window.h"
+
+#include "platform/win32/label_format.h"
+#include "platform/win32/win32_event_loop.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+
+namespace fon::win32 {
+
+namespace {
+
+// The wait-for-connect notice stays where it is put; every other dialog is
+// dragged by its face.
+constexpr int kFixedDialogTemplate = 110;
+constexpr UINT_PTR kLabelSubclassId = 1;
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+
+std::string WindowText(HWND window) {
+  int length = ::GetWindowTextLengthA(window);
+  if (length <= 0) return std::string();
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  int copied = ::GetWindowTextA(window, text.data(), length + 1);
+  text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+  return text;
+}
+
+bool IsStatic(HWND window) {
+  char name[16] = {};
+  return ::GetClassNameA(window, name, sizeof(name)) > 0 && ::lstrcmpiA(name, "Static") == 0;
+}
+
+}  // namespace
+
+Win32DialogWindow::Win32DialogWindow(HINSTANCE instance, Win32EventLoop& loop, IDialogEvents* events,
+                                     std::function<HWND()> defaultOwner)
+    : instance_(instance), loop_(loop), events_(events), defaultOwner_(std::move(defaultOwner)) {}
+
+Win32DialogWindow::~Win32DialogWindow() {
+  *alive_ = false;
+  events_ = nullptr;
+  EnableOwner();
+  window_.Reset();
+}
+
+bool Win32DialogWindow::Create(int templateId, HWND parent) {
+  window_.Reset();
+  templateId_ = templateId;
+  ended_ = false;
+  result_ = 0;
+  // WM_INITDIALOG stores the handle before the core's OnInitDialog runs.
+  HWND created = ::CreateDialogParamA(instance_, MAKEINTRESOURCEA(templateId), parent, &Win32DialogWindow::DialogProc,
+                                      reinterpret_cast<LPARAM>(this));
+  if (!created) return false;
+  loop_.AddDialog(created);
+  return true;
+}
+
+bool Win32DialogWindow::CreateModeless(int templateId, WindowHandle parent) {
+  modal_ = false;
+  return Create(templateId, ToHwnd(parent));
+}
+
+int Win32DialogWindow::DoModal(int templateId, WindowHandle parent) {
+  HWND owner = parent ? ToHwnd(parent) : (defaultOwner_ ? defaultOwner_() : nullptr);
+  modal_ = true;
+  if (!Create(templateId, owner)) {
+    modal_ = false;
+    return -1;
+  }
+  // Like the system's modal loop: the owner takes no input meanwhile, but
+  // its timers, sockets and posted messages go on.
+  if (owner && ::IsWindowEnabled(owner)) {
+    ::EnableWindow(owner, FALSE);
+    disabledOwner_ = owner;
+  }
+  if (window_ && !ended_) ::ShowWindow(window_.Get(), SW_SHOW);
+
+  std::shared_ptr<bool> alive = alive_;
+  bool running = loop_.RunUntil([this, alive] { return !*alive || ended_ || !window_; });
+  if (!*alive) return -1;  // deleted inside its own loop
+
+  int code = (running && ended_) ? result_ : -1;
+  // The owner first, so that activation returns to it and not to some
+  // other program's window.
+  EnableOwner();
+  window_.Reset();
+  modal_ = false;
+  return code;
+}
+
+void Win32DialogWindow::EnableOwner() {
+  if (disabledOwner_) {
+    ::EnableWindow(disabledOwner_, TRUE);
+    disabledOwner_ = nullptr;
+  }
+}
+
+void Win32DialogWindow::EndDialog(int code) {
+  result_ = code;
+  ended_ = true;
+  // The dialog disappears at once even when its modal loop can only return
+  // later (a nested loop of another dialog is running above it).
+  EnableOwner();
+  if (window_) ::ShowWindow(window_.Get(), SW_HIDE);
+}
+
+void Win32DialogWindow::SetItemText(int id, const std::string& text) {
+  if (window_) ::SetDlgItemTextA(window_.Get(), id, text.c_str());
+}
+
+std::string Win32DialogWindow::GetItemText(int id) {
+  if (!window_) return std::string();
+  HWND item = ::GetDlgItem(window_.Get(), id);
+  return item ? WindowText(item) : std::string();
+}
+
+void Win32DialogWindow::SetLabelWhite(int id, bool white) {
+  whiteLabels_[id] = white;
+  if (!window_) return;
+  if (HWND item = ::GetDlgItem(window_.Get(), id)) ::InvalidateRect(item, nullptr, FALSE);
+}
+
+void Win32DialogWindow::Center() {
+  if (!window_) return;
+  HWND dialog = window_.Get();
+  RECT own{};
+  ::GetWindowRect(dialog, &own);
+  RECT work{};
+  if (!::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)) {
+    work = RECT{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+  }
+  // Over a visible owner, else (the hidden frame) in the middle of the screen.
+  RECT area = work;
+  HWND owner = ::GetWindow(dialog, GW_OWNER);
+  if (owner && ::IsWindowVisible(owner) && !::IsIconic(owner)) ::GetWindowRect(owner, &area);
+  int width = own.right - own.left;
+  int height = own.bottom - own.top;
+  int x = area.left + ((area.right - area.left) - width) / 2;
+  int y = area.top + ((area.bottom - area.top) - height) / 2;
+  if (x + width > work.right) x = work.right - width;
+  if (y + height > work.bottom) y = work.bottom - height;
+  if (x < work.left) x = work.left;
+  if (y < work.top) y = work.top;
+  ::SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32DialogWindow::Show(bool visible) {
+  if (window_) ::ShowWindow(window_.Get(), visible ? SW_SHOW : SW_HIDE);
+}
+
+void Win32DialogWindow::RedrawNow() {
+  // Transparent labels never erase what is under them: the whole dialog
+  // has to be drawn again, children included.
+  if (window_) {
+    ::RedrawWindow(window_.Get(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  }
+}
+
+void Win32DialogWindow::BringToFront() {
+  if (!window_) return;
+  ::BringWindowToTop(window_.Get());
+  ::SetForegroundWindow(window_.Get());
+}
+
+void Win32DialogWindow::Destroy() { window_.Reset(); }
+
+INT_PTR CALLBACK Win32DialogWindow::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) ::SetWindowLongPtrA(window, GWLP_USERDATA, lParam);
+  auto* self = reinterpret_cast<Win32DialogWindow*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+  if (!self) return FALSE;
+  if (message == WM_NCDESTROY) {
+    ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+    self->loop_.RemoveDialog(window);
+    self->labels_.clear();
+    if (self->window_.Get() == window) self->window_.Release();
+    return FALSE;
+  }
+  return self->OnMessage(window, message, wParam, lParam);
+}
+
+INT_PTR Win32DialogWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      window_.Reset(window);
+      SubclassLabels(window);
+      if (events_) events_->OnInitDialog();  // may end or destroy the dialog
+      return TRUE;
+    case WM_COMMAND: {
+      // Clicks (and menu or accelerator commands) and selection changes of
+      // lists; edit notifications are not commands.
+      unsigned code = HIWORD(wParam);
+      if (code != BN_CLICKED && code != CBN_SELCHANGE) return FALSE;
+      if (events_) events_->OnCommand(LOWORD(wParam));
+      return TRUE;
+    }
+    case WM_NCHITTEST: {
+      if (templateId_ == kFixedDialogTemplate) return FALSE;
+      LRESULT hit = ::DefWindowProcA(window, message, wParam, lParam);
+      if (hit == HTCLIENT || hit == HTBORDER) hit = HTCAPTION;
+      ::SetWindowLongPtrA(window, DWLP_MSGRESULT, hit);
+      return TRUE;
+    }
+    case WM_CTLCOLORSTATIC: {
+      HWND control = reinterpret_cast<HWND>(lParam);
+      if (labels_.count(control) == 0) return FALSE;
+      ::SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+      return reinterpret_cast<INT_PTR>(::GetStockObject(NULL_BRUSH));
+    }
+    default:
+      return FALSE;
+  }
+}
+
+void Win32DialogWindow::SubclassLabels(HWND dialog) {
+  for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    if (!IsStatic(child)) continue;
+    auto style = static_cast<std::uint32_t>(::GetWindowLongA(child, GWL_STYLE));
+    if (!IsTextLabelStyle(style)) continue;  // the skin bitmap and other pictures
+    if (::SetWindowSubclass(child, &Win32DialogWindow::LabelProc, kLabelSubclassId,
+                            reinterpret_cast<DWORD_PTR>(this))) {
+      labels_.insert(child);
+    }
+  }
+}
+
+LRESULT CALLBACK Win32DialogWindow::LabelProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                              DWORD_PTR refData) {
+  auto* self = reinterpret_cast<Win32DialogWindow*>(refData);
+  switch (message) {
+    case WM_PAINT:
+      self->PaintLabel(label);
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;  // the skin underneath stays visible
+    case WM_NCDESTROY:
+      ::RemoveWindowSubclass(label, &Win32DialogWindow::LabelProc, kLabelSubclassId);
+      self->labels_.erase(label);
+      break;
+    default:
+      break;
+  }
+  return ::DefSubclassProc(label, message, wParam, lParam);
+}
+
+void Win32DialogWindow::PaintLabel(HWND label) {
+  ScopedPaint paint(label);
+  HDC dc = paint.Dc();
+  if (!dc) return;
+  RECT client{};
+  ::GetClientRect(label, &client);
+  std::string text = WindowText(label);
+  auto font = reinterpret_cast<HFONT>(::SendMessageA(label, WM_GETFONT, 0, 0));
+  ScopedSelect select(dc, font);
+  auto style = static_cast<std::uint32_t>(::GetWindowLongA(label, GWL_STYLE));
+  ::SetBkMode(dc, TRANSPARENT);
+  auto white = whiteLabels_.find(::GetDlgCtrlID(label));
+  if (white != whiteLabels_.end() && white->second) ::SetTextColor(dc, kWhite);
+  ::DrawTextA(dc, text.data(), static_cast<int>(text.size()), &client, LabelDrawFormat(style));
+}
+
+}  // namespace fon::win32

@@ -1,0 +1,67 @@
+// Skinned dialogs from the program's templates: modeless, or modal through a
+// nested loop of our own so that timers and sockets keep running. Their text
+// labels are drawn transparently over the skin bitmap, and the face drags
+// the dialog.
+#pragma once
+
+#include "platform/platform.h"
+#include "platform/win32/win32_handles.h"
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+
+namespace fon::win32 {
+
+class Win32EventLoop;
+
+class Win32DialogWindow final : public IDialogWindow {
+ public:
+  // `defaultOwner` gives the owner of a modal dialog made without a parent
+  // (the main frame, as for every dialog of the program).
+  Win32DialogWindow(HINSTANCE instance, Win32EventLoop& loop, IDialogEvents* events,
+                    std::function<HWND()> defaultOwner);
+  ~Win32DialogWindow() override;
+
+  bool CreateModeless(int templateId, WindowHandle parent) override;
+  int DoModal(int templateId, WindowHandle parent) override;
+  void EndDialog(int code) override;
+  void SetItemText(int id, const std::string& text) override;
+  std::string GetItemText(int id) override;
+  void SetLabelWhite(int id, bool white) override;
+  void Center() override;
+  void Show(bool visible) override;
+  void RedrawNow() override;
+  void BringToFront() override;
+  void Destroy() override;
+  WindowHandle Handle() const override { return FromHwnd(window_.Get()); }
+
+ private:
+  bool Create(int templateId, HWND parent);
+  void EnableOwner();
+  static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  INT_PTR OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  void SubclassLabels(HWND dialog);
+  static LRESULT CALLBACK LabelProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                    DWORD_PTR refData);
+  void PaintLabel(HWND label);
+
+  HINSTANCE instance_;
+  Win32EventLoop& loop_;
+  IDialogEvents* events_;
+  std::function<HWND()> defaultOwner_;
+  int templateId_ = 0;
+  bool modal_ = false;
+  bool ended_ = false;
+  int result_ = 0;
+  HWND disabledOwner_ = nullptr;  // the owner a modal run disabled
+  std::map<int, bool> whiteLabels_;
+  std::set<HWND> labels_;
+  // Cleared by the destructor: a modal run whose dialog object is deleted
+  // inside its own loop must not touch it afterwards.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  UniqueWindow window_;
+};
+
+}  // namespace fon::win32

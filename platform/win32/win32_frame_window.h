@@ -1,0 +1,32 @@
+// The hidden main frame: owner of the tray icon, the hotkey and the tray
+// menu, and the receiver of their messages.
+#pragma once
+
+#include "platform/platform.h"
+#include "platform/win32/win32_handles.h"
+
+#include <functional>
+
+namespace fon::win32 {
+
+class Win32FrameWindow final : public IFrameWindow {
+ public:
+  // `onGone` is told which window no longer exists, so that the shell stops
+  // using its handle.
+  Win32FrameWindow(HINSTANCE instance, IFrameEvents* events, std::function<void(HWND)> onGone);
+  ~Win32FrameWindow() override;
+
+  WindowHandle Handle() const override { return FromHwnd(window_.Get()); }
+  void Destroy() override;
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+  IFrameEvents* events_;
+  std::function<void(HWND)> onGone_;
+  UINT taskbarCreated_;
+  UniqueWindow window_;
+};
+
+}  // namespace fon::win32

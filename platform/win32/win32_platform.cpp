@@ -1,0 +1,47 @@
+#include "platform/win32/win32_platform.h"
+
+#include "platform/win32/win32_dialog_window.h"
+#include "platform/win32/win32_frame_window.h"
+#include "platform/win32/win32_popup_window.h"
+
+namespace fon::win32 {
+
+Win32Platform::Win32Platform(const Options& options)
+    : instance_(options.instance ? options.instance : ::GetModuleHandleA(nullptr)),
+      debug_(options.logPath),
+      loop_(instance_),
+      timers_(instance_),
+      network_(instance_, loop_),
+      registry_(HKEY_CURRENT_USER),
+      shell_(instance_) {}
+
+std::unique_ptr<Win32Platform> Win32Platform::Create(const Options& options) {
+  std::unique_ptr<Win32Platform> platform(new Win32Platform(options));
+  if (!platform->loop_.Ready() || !platform->timers_.Ready() || !platform->network_.Ready()) return nullptr;
+  return platform;
+}
+
+void Win32Platform::SetFrame(HWND frame) {
+  shell_.SetFrame(frame);
+  clipboard_.SetOwner(frame);
+}
+
+std::unique_ptr<IFrameWindow> Win32Platform::CreateFrameWindow(IFrameEvents* events) {
+  // The shell and the clipboard work for the frame: the tray icon, hotkey
+  // and menu belong to its window, and forget it when it is gone.
+  auto frame = std::make_unique<Win32FrameWindow>(instance_, events, [this](HWND gone) {
+    if (shell_.Frame() == gone) SetFrame(nullptr);
+  });
+  SetFrame(ToHwnd(frame->Handle()));
+  return frame;
+}
+
+std::unique_ptr<IPopupWindow> Win32Platform::CreatePopupWindow(IPopupEvents* events, WindowHandle parent) {
+  return std::make_unique<Win32PopupWindow>(instance_, events, ToHwnd(parent));
+}
+
+std::unique_ptr<IDialogWindow> Win32Platform::CreateDialogWindow(IDialogEvents* events) {
+  return std::make_unique<Win32DialogWindow>(instance_, loop_, events, [this] { return shell_.Frame(); });
+}
+
+}  // namespace fon::win32

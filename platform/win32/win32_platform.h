@@ -1,0 +1,56 @@
+// The Windows implementation of the platform services, for fonaris.exe.
+#pragma once
+
+#include "platform/platform.h"
+#include "platform/win32/win32_clipboard.h"
+#include "platform/win32/win32_debug_output.h"
+#include "platform/win32/win32_event_loop.h"
+#include "platform/win32/win32_network.h"
+#include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_shell.h"
+#include "platform/win32/win32_timers.h"
+
+#include <memory>
+
+namespace fon::win32 {
+
+class Win32Platform final : public IPlatform {
+ public:
+  struct Options {
+    HINSTANCE instance = nullptr;  // where resources come from
+    std::string logPath;           // optional copy of the debug texts
+  };
+
+  // Null when the hidden windows that carry timers, tasks and socket
+  // notifications cannot be made. Windows Sockets must be started already.
+  static std::unique_ptr<Win32Platform> Create(const Options& options);
+
+  ITimers& Timers() override { return timers_; }
+  IEventLoop& Loop() override { return loop_; }
+  INetwork& Network() override { return network_; }
+  IRegistry& Registry() override { return registry_; }
+  IShell& Shell() override { return shell_; }
+  IClipboard& Clipboard() override { return clipboard_; }
+  IDebugOutput& Debug() override { return debug_; }
+  std::unique_ptr<IFrameWindow> CreateFrameWindow(IFrameEvents* events) override;
+  std::unique_ptr<IPopupWindow> CreatePopupWindow(IPopupEvents* events, WindowHandle parent) override;
+  std::unique_ptr<IDialogWindow> CreateDialogWindow(IDialogEvents* events) override;
+
+  // The outer message loop of the process; returns the code of WM_QUIT.
+  int RunMessageLoop() { return loop_.Run(); }
+
+ private:
+  explicit Win32Platform(const Options& options);
+  void SetFrame(HWND frame);
+
+  HINSTANCE instance_;
+  Win32DebugOutput debug_;
+  Win32EventLoop loop_;
+  Win32Timers timers_;
+  Win32Network network_;
+  Win32Registry registry_;
+  Win32Shell shell_;
+  Win32Clipboard clipboard_;
+};
+
+}  // namespace fon::win32

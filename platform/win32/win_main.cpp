@@ -1,0 +1,92 @@
+// Entry point of fonaris.exe: starts the system libraries, makes the
+// platform and the main frame, and runs the message loop until the frame is
+// destroyed.
+#include <winsock2.h>
+#include <windows.h>
+#include <commctrl.h>
+#include <ole2.h>
+
+#include "app/main_frame.h"
+#include "platform/win32/command_line.h"
+#include "platform/win32/win32_platform.h"
+
+namespace {
+
+constexpr int kOleFailedText = 100;
+constexpr int kSocketsFailedText = 103;
+constexpr char kCaption[] = "Fonaris";
+
+// The message of a failed start; the string table may hold no text for it.
+void ShowStartError(HINSTANCE instance, int textId, const char* fallback) {
+  char text[1024] = {};
+  if (::LoadStringA(instance, static_cast<UINT>(textId), text, sizeof(text)) <= 0) {
+    ::lstrcpynA(text, fallback, sizeof(text));
+  }
+  ::MessageBoxA(nullptr, text, kCaption, MB_OK | MB_ICONEXCLAMATION);
+}
+
+class OleSession {
+ public:
+  OleSession() : ok_(SUCCEEDED(::OleInitialize(nullptr))) {}
+  OleSession(const OleSession&) = delete;
+  OleSession& operator=(const OleSession&) = delete;
+  ~OleSession() {
+    if (ok_) ::OleUninitialize();
+  }
+  bool Ok() const { return ok_; }
+
+ private:
+  bool ok_;
+};
+
+class SocketsSession {
+ public:
+  SocketsSession() {
+    WSADATA data{};
+    ok_ = ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
+  }
+  SocketsSession(const SocketsSession&) = delete;
+  SocketsSession& operator=(const SocketsSession&) = delete;
+  ~SocketsSession() {
+    if (ok_) ::WSACleanup();
+  }
+  bool Ok() const { return ok_; }
+
+ private:
+  bool ok_ = false;
+};
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+  INITCOMMONCONTROLSEX controls{};
+  controls.dwSize = sizeof(controls);
+  controls.dwICC = ICC_WIN95_CLASSES;  // includes the hotkey control
+  ::InitCommonControlsEx(&controls);
+
+  OleSession ole;
+  if (!ole.Ok()) {
+    ShowStartError(instance, kOleFailedText, "OLE initialization failed.");
+    return 1;
+  }
+  SocketsSession sockets;
+  if (!sockets.Ok()) {
+    ShowStartError(instance, kSocketsFailedText, "Windows Sockets initialization failed.");
+    return 1;
+  }
+
+  fon::win32::Win32Platform::Options options;
+  options.instance = instance;
+  options.logPath = fon::win32::LogFileOption(commandLine ? commandLine : "");
+  std::unique_ptr<fon::win32::Win32Platform> platform = fon::win32::Win32Platform::Create(options);
+  if (!platform) return 1;
+
+  int exitCode = 0;
+  {
+    // The frame goes before the platform it uses.
+    CMainFrame frame(*platform);
+    if (frame.Create() == -1) return 1;
+    exitCode = platform->RunMessageLoop();
+  }
+  return exitCode;
+}

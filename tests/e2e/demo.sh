@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# The client beside tsg-sim with a few calls. On a machine with a display it
+# runs there; headless it runs on Xvfb and leaves screenshots in build/demo/.
+set -u
+. "$(dirname "$0")/lib.sh"
+E2E_ARTIFACTS=$E2E_BUILD
+visible_display=${DISPLAY:-}
+e2e_begin demo
+if [ -n "$visible_display" ] && xdpyinfo -display "$visible_display" >/dev/null 2>&1; then
+  kill "$E2E_XVFB_PID" 2>/dev/null; E2E_XVFB_PID=
+  wineserver -k >/dev/null 2>&1
+  export DISPLAY=$visible_display
+  wineserver -p >/dev/null 2>&1
+  e2e_log "running on your display $DISPLAY"
+fi
+e2e_tsg
+e2e_seed_user 42
+e2e_reg_import <<'REG'
+[HKEY_CURRENT_USER\Software\Mirelta\Fonaris]
+"Language"="English"
+"Display Time"=dword:0000000a
+"CRM HTML Request"="http://crm.example/call?from={CALLERNO}&name={CALLERNAME}&to={CALLEDNO}"
+
+[HKEY_CURRENT_USER\Software\Mirelta\Fonaris\Colors]
+"RED"="Hotline"
+"GREEN"="Sales"
+REG
+# Something in the foreground, as on a real desk: popups give the focus back to it.
+wine notepad >/dev/null 2>&1 &
+E2E_PIDS+=($!)
+e2e_start_client
+wait_log "Connection to TSG (CTI-Port) ready" 30 || { e2e_log "the client did not connect; see $E2E_DIR"; exit 1; }
+shot 01-started
+calls=(
+  'D|1001|Anna Schmidt|0301234567|0302222|42|\n'
+  'D|1002|Bernd Meyer|0409876543|0302222|42|Hotline Berlin\n'
+  'D|1003||0891112223|0302223|42|Sales\n'
+)
+i=2
+for c in "${calls[@]}"; do
+  ctl event "$c" >/dev/null
+  sleep 1.2
+  shot "$(printf '%02d' $i)-call"
+  i=$((i + 1))
+done
+sleep 1
+shot "$(printf '%02d' $i)-stack"
+e2e_log "log: $E2E_CLIENT_LOG"
+e2e_log "screenshots: $E2E_DIR/*.png"
+if [ -n "$visible_display" ] && [ "$DISPLAY" == "$visible_display" ]; then
+  e2e_log "the client keeps running; press Enter to end the demo"
+  read -r _
+fi
+e2e_end

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# No user id stored: the dial-out history is reset and the client ends.
+. "$(dirname "$0")/lib.sh"
+e2e_begin unregistered
+e2e_tsg
+e2e_reg_import <<'REG'
+[HKEY_CURRENT_USER\Software\Mirelta\Fonaris\DialOutList]
+"Entrys"=dword:00000005
+"LastChanged"=dword:00000002
+REG
+e2e_start_client
+check "client ends by itself" wait_exit "$E2E_CLIENT_PID" 20
+check_eq "history count reset" 0 "$(e2e_reg_dword 'HKCU\Software\Mirelta\Fonaris\DialOutList' 'Entrys')"
+check_eq "last changed reset" 0 "$(e2e_reg_dword 'HKCU\Software\Mirelta\Fonaris\DialOutList' 'LastChanged')"
+check_eq "no connection" 0 "$(log_count 'Connection to TSG')"
+e2e_end
+exit $((E2E_FAILS > 0))
