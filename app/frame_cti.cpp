@@ -77,6 +77,16 @@ void CMainFrame::OnCtiConnected() {
     SetTrayState(kTrayAdd, TrayOnline);
     m_nTrayState = TrayOnline;
   }
+  // The lists once, and again on every periodic restart; the forced profile
+  // until it has been checked; a restore that could not be sent before.
+  const std::string userId = std::to_string(settings_.ReadDword("User ID"));
+  if (!m_bDevicesLoaded || m_nReconnectMode == 2)
+    SendRelayRequest("GETDEVICES|" + userId, ID_TIMER_RELAY_DEVICES);
+  if (!m_bProfilesLoaded || m_nReconnectMode == 2)
+    SendRelayRequest("GETPROFILELIST|" + userId, ID_TIMER_RELAY_PROFILES);
+  platform_.Loop().Sleep(100);
+  if (!m_bForcedChecked) SendRelayRequest("GETACTIVEFORCEDPROFILE|" + userId, ID_TIMER_RELAY_ACTIVE);
+  if (m_bPendingRequest && SendRelayRequest(m_strPendingRequest, ID_TIMER_RELAY_FORCE)) m_bPendingRequest = 0;
   if (settings_.ReadDword("Idle Timer Checkbox") == 1 && !m_bIdleTimerRunning) {
     Debug("start the Idle-Timer\n");
     platform_.Timers().SetTimer(this, ID_TIMER_IDLE, 1000);

@@ -166,7 +166,9 @@ bool CMainFrame::SetTrayState(int message, int state) {
     default:
       break;
   }
-  return platform_.Shell().NotifyIcon(message, icon, tip.substr(0, 63));
+  bool done = platform_.Shell().NotifyIcon(message, icon, tip.substr(0, 63));
+  if (message == kTrayAdd && !done) StartTrayIconRetry();
+  return done;
 }
 
 void CMainFrame::EndProcess() {
@@ -183,5 +185,6 @@ void CMainFrame::ScheduleCleanup() {
     cleanupPosted_ = false;
     retiredSockets_.clear();
     retiredWaitDialogs_.clear();
+    retiredRelaySockets_.clear();
   });
 }

@@ -10,6 +10,7 @@
 
 #include "app/frame_ids.h"
 #include "common/id_string_list.h"
+#include "net/relay_socket.h"
 #include "platform/platform.h"
 #include "settings/settings_store.h"
 
@@ -18,7 +19,7 @@ class CWaitForConnectDlg;
 class CPopup;
 class CRelaySocket;
 
-class CMainFrame : public fon::TimerSink, public fon::IFrameEvents {
+class CMainFrame : public fon::TimerSink, public fon::IFrameEvents, public IRelayOwner {
  public:
   explicit CMainFrame(fon::IPlatform& platform);
   virtual ~CMainFrame();
@@ -42,10 +43,23 @@ class CMainFrame : public fon::TimerSink, public fon::IFrameEvents {
   void OnClose() override;
   void OnTaskbarCreated() override;
   void OpenWebsite();
+  void OnExitCommand();
+  // The away icon while the idle profile is forced, and back to the icon of
+  // the link when the user returns.
+  void EnterAwayTray();
+  void LeaveAwayTray();
+  // Tray icon adds that fail are retried once a second on this frame timer.
+  static constexpr unsigned ID_TIMER_TRAY_RETRY = 19;
+  static constexpr int kTrayRetryAttempts = 60;
 
   // ---- popups
   virtual void ShowInfoPopup(int kind, const std::string& text, int sticky);
   void OnCtiMessage(const std::string& message, const std::string& time);
+  // The CRM address template filled with the last call's values.
+  std::string BuildCrmUrl();
+  // Colours a call popup by the administrator's text rules; false when the
+  // rules key could not be opened.
+  bool ApplyColourRules(CPopup& popup);
 
   // ---- timers and supervision
   void OnTimer(unsigned id) override;
@@ -63,6 +77,12 @@ class CMainFrame : public fon::TimerSink, public fon::IFrameEvents {
 
   // ---- relay
   int SendRelayRequest(const std::string& request, unsigned timerId);
+  void OnRelayAnswer(CRelaySocket& socket, const std::string& answer) override;
+  void OnRelayClosed(CRelaySocket& socket) override;
+  void OnProfileListAnswer(const std::string& answer);
+  void OnDevicesAnswer(const std::string& answer);
+  void OnActiveForcedProfileAnswer(const std::string& answer);
+  void OnForceProfileAnswer(const std::string& answer);
 
   // ---- access for the pieces the frame owns
   fon::IPlatform& Platform() { return platform_; }
@@ -158,6 +178,16 @@ class CMainFrame : public fon::TimerSink, public fon::IFrameEvents {
   void RegisterDialoutHotkey(bool atStart);
   void ReadLanguageIndexSetting();
   void EndProcess();
+  std::unique_ptr<CRelaySocket>* RelaySlot(int kind);
+  // Closes a pending request's socket; it is destroyed from the message loop.
+  void DisposeRelaySocket(std::unique_ptr<CRelaySocket>& slot);
+  void ReportRelayConnectFailure(int kind);
+  void OnRelayTimeout(unsigned timerId);
+  // Stands in for the exit warning dialog: true when the user chose to end.
+  bool ExitWarningConfirmed();
+  void StartTrayIconRetry();
+  void OnTrayIconRetry();
+  int trayRetriesLeft_ = 0;
 
   fon::IPlatform& platform_;
   fon::SettingsStore settings_;
@@ -168,6 +198,7 @@ class CMainFrame : public fon::TimerSink, public fon::IFrameEvents {
   // destroyed from the message loop right after.
   std::vector<std::unique_ptr<CCtiPortSocket>> retiredSockets_;
   std::vector<std::unique_ptr<CWaitForConnectDlg>> retiredWaitDialogs_;
+  std::vector<std::unique_ptr<CRelaySocket>> retiredRelaySockets_;
   bool cleanupPosted_ = false;
   // Tasks posted by the frame check it: they may outlive the frame.
   std::shared_ptr<bool> aliveFlag_ = std::make_shared<bool>(true);

@@ -149,7 +149,7 @@ bool SimShell::NotifyIcon(int message, int iconResource, const std::string& tip)
   // The shell keeps at most 63 characters of a tip.
   std::string cut = tip.substr(0, 63);
   trayCalls.push_back({message, iconResource, cut});
-  if (failNextNotify) {
+  if (failNextNotify || shellUnavailable) {
     failNextNotify = false;
     return false;
   }

@@ -125,6 +125,8 @@ class SimShell : public IShell {
   std::vector<TrayCall> trayCalls;
   std::map<int, TrayCall> trayIcons;  // icon resource -> the add that shows it
   bool failNextNotify = false;
+  // No shell to take icons (not started yet, or restarting): every call fails.
+  bool shellUnavailable = false;
   std::map<int, std::pair<unsigned, unsigned>> hotkeys;
   std::vector<std::pair<int, Point>> menusShown;
   // Answer of the next menus: a command id, 0 = dismissed. A function lets

@@ -1,6 +1,6 @@
 #include "platform/win32/label_format.h"
 
-#include <windows.h>
+#include "platform/win32/windows_headers.h"
 
 namespace fon::win32 {
 

@@ -4,8 +4,7 @@
 // socket or kernel object.
 #pragma once
 
-#include <winsock2.h>
-#include <windows.h>
+#include "platform/win32/windows_headers.h"
 
 #include <cstdint>
 #include <utility>

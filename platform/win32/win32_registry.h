@@ -4,7 +4,7 @@
 
 #include "platform/platform.h"
 
-#include <windows.h>
+#include "platform/win32/windows_headers.h"
 
 namespace fon::win32 {
 

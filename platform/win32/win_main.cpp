@@ -1,8 +1,7 @@
 // Entry point of fonaris.exe: starts the system libraries, makes the
 // platform and the main frame, and runs the message loop until the frame is
 // destroyed.
-#include <winsock2.h>
-#include <windows.h>
+#include "platform/win32/windows_headers.h"
 #include <commctrl.h>
 #include <ole2.h>
 

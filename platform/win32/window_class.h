@@ -2,7 +2,7 @@
 // the same name is the normal case for the second window of a kind.
 #pragma once
 
-#include <windows.h>
+#include "platform/win32/windows_headers.h"
 
 namespace fon::win32 {
 

@@ -7,8 +7,6 @@ namespace resgen {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-
 // The product glyph: a telephone handset in the square (x0, y0, size).
 // Drawn in the handset's own frame (u along the handle, v toward the side
 // the cups face) and turned so that the earpiece sits at the upper left,
@@ -211,7 +209,7 @@ Canvas paintWaitDialog(int width, int height)
         const double x = first + gap * i;
         c.fillShape(boxOf(x - 4, 28, x + 4, 38), circle(x, 33.0, 3.0), palette::kBrand, 0.25 + 0.75 * i / (dots - 1));
     }
-    drawField(c, 7.5, 47.5, width - 7.5, height - 11.5);
+    drawField(c, 6.5, 47.5, width - 5.5, height - 9.5);
     return c;
 }
 

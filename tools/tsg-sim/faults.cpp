@@ -37,9 +37,9 @@ const char* ModeName(FaultMode mode)
 
 } // namespace
 
-std::optional<FaultSpec> ParseFaultSpec(const std::vector<std::string_view>& words, std::string* error)
+std::optional<FaultRule> ParseFaultRule(const std::vector<std::string_view>& words, std::string* error)
 {
-    auto fail = [&](std::string why) -> std::optional<FaultSpec> {
+    auto fail = [&](std::string why) -> std::optional<FaultRule> {
         if (error) {
             *error = std::move(why);
         }
@@ -48,11 +48,11 @@ std::optional<FaultSpec> ParseFaultSpec(const std::vector<std::string_view>& wor
     if (words.size() < 2) {
         return fail("usage: fault <word|*> <mode> [args] [once]");
     }
-    FaultSpec spec;
-    spec.word = std::string(words[0]);
+    FaultRule rule;
+    rule.word = std::string(words[0]);
     std::vector<std::string_view> args(words.begin() + 2, words.end());
     if (!args.empty() && args.back() == "once") {
-        spec.fault.once = true;
+        rule.fault.once = true;
         args.pop_back();
     }
     const ModeInfo* info = nullptr;
@@ -68,19 +68,19 @@ std::optional<FaultSpec> ParseFaultSpec(const std::vector<std::string_view>& wor
     if (static_cast<int>(args.size()) < info->minArgs || static_cast<int>(args.size()) > info->maxArgs) {
         return fail(std::string("wrong arguments for ") + info->name);
     }
-    spec.fault.mode = info->mode;
+    rule.fault.mode = info->mode;
     switch (info->mode) {
     case FaultMode::Late:
     case FaultMode::Split: {
         if (args.empty()) {
-            spec.fault.arg = kDefaultSplitMs;
+            rule.fault.arg = kDefaultSplitMs;
             break;
         }
         auto ms = ParseInt(args[0], 0, kMaxDelayMs);
         if (!ms) {
             return fail("bad delay '" + std::string(args[0]) + "' (0.." + std::to_string(kMaxDelayMs) + " ms)");
         }
-        spec.fault.arg = *ms;
+        rule.fault.arg = *ms;
         break;
     }
     case FaultMode::Big: {
@@ -88,7 +88,7 @@ std::optional<FaultSpec> ParseFaultSpec(const std::vector<std::string_view>& wor
         if (!n) {
             return fail("bad size '" + std::string(args[0]) + "' (0.." + std::to_string(kMaxBigBytes) + ")");
         }
-        spec.fault.arg = *n;
+        rule.fault.arg = *n;
         break;
     }
     case FaultMode::Answer: {
@@ -97,21 +97,21 @@ std::optional<FaultSpec> ParseFaultSpec(const std::vector<std::string_view>& wor
         if (!text) {
             return fail("bad answer text: " + err);
         }
-        spec.fault.text = std::move(*text);
+        rule.fault.text = std::move(*text);
         break;
     }
     case FaultMode::NoRead:
-        if (spec.word != "*") {
+        if (rule.word != "*") {
             return fail("noread works only for '*': the command word is unknown until the request is read");
         }
         break;
     default:
         break;
     }
-    if (spec.fault.mode == FaultMode::Normal && spec.fault.once) {
+    if (rule.fault.mode == FaultMode::Normal && rule.fault.once) {
         return fail("normal cannot be once");
     }
-    return spec;
+    return rule;
 }
 
 std::string DescribeFault(const Fault& fault)
@@ -135,13 +135,13 @@ std::string DescribeFault(const Fault& fault)
     return out;
 }
 
-void FaultTable::Set(FaultSpec spec)
+void FaultTable::Set(FaultRule rule)
 {
-    if (spec.word == "*" && spec.fault.mode == FaultMode::Normal) {
+    if (rule.word == "*" && rule.fault.mode == FaultMode::Normal) {
         faults_.clear();
         return;
     }
-    faults_[spec.word] = std::move(spec.fault);
+    faults_[rule.word] = std::move(rule.fault);
 }
 
 Fault FaultTable::TakeForRequest(std::string_view word)

@@ -27,13 +27,13 @@ struct Fault {
     bool once = false;
 };
 
-struct FaultSpec {
+struct FaultRule {
     std::string word;  // command word or "*"
     Fault fault;
 };
 
 // Parses the words after "fault": <word|*> <mode> [args] [once].
-std::optional<FaultSpec> ParseFaultSpec(const std::vector<std::string_view>& words, std::string* error);
+std::optional<FaultRule> ParseFaultRule(const std::vector<std::string_view>& words, std::string* error);
 
 // Human-readable form without blanks, e.g. "late:2000:once".
 std::string DescribeFault(const Fault& fault);
@@ -43,7 +43,7 @@ class FaultTable {
 public:
     // "* normal" clears every setting; "<word> normal" makes that word
     // answer normally even while "*" has a fault.
-    void Set(FaultSpec spec);
+    void Set(FaultRule rule);
 
     // The fault for a request with this command word; a one-shot fault is
     // used up. A Normal result means no fault.

@@ -34,7 +34,7 @@ relay port that answers one request per connection.
   --script FILE       run control commands from FILE alongside the servers
   --log FILE          append the log to FILE (default: stderr)
   --stdin-control     read control commands from stdin, replies go to stdout
-  --fault SPEC        preset relay fault, e.g. --fault "GETDEVICES late 2000";
+  --fault RULE        preset relay fault, e.g. --fault "GETDEVICES late 2000";
                       same words as the control command "fault" (repeatable)
   --relay-idle-ms N   close relay connections idle this long (default 30000)
   --help              this text
@@ -127,12 +127,12 @@ std::optional<ParsedArgs> ParseArgs(int argc, char** argv, std::string* error)
                 return std::nullopt;
             }
             std::string faultError;
-            auto spec = tsgsim::ParseFaultSpec(tsgsim::SplitWords(value), &faultError);
-            if (!spec) {
+            auto rule = tsgsim::ParseFaultRule(tsgsim::SplitWords(value), &faultError);
+            if (!rule) {
                 *error = "--fault \"" + value + "\": " + faultError;
                 return std::nullopt;
             }
-            o.faults.push_back(std::move(*spec));
+            o.faults.push_back(std::move(*rule));
         } else if (arg == "--relay-idle-ms") {
             if (!takeValue()) {
                 return std::nullopt;

@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 
 #include <cerrno>
@@ -64,6 +65,11 @@ UniqueFd AcceptTcp(int listenFd, std::string* peer)
     if (fd < 0) {
         return UniqueFd();
     }
+    // Every write is a message of its own (one event, one answer, half an
+    // answer): Nagle's algorithm must not hold one back to merge it with the
+    // next, or a client would read two events in one read.
+    int one = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
     if (peer) {
         char text[INET_ADDRSTRLEN] = "?";
         inet_ntop(AF_INET, &sa.sin_addr, text, sizeof text);

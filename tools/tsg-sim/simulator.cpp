@@ -40,8 +40,10 @@ constexpr std::size_t kMaxRequestBytes = 64u << 10;   // one relay request
 constexpr std::size_t kMaxControlLine = 256u << 10;   // one control line
 constexpr std::size_t kMaxControlQueued = 1u << 20;   // unsent reply bytes per control client
 constexpr std::size_t kMaxPendingLines = 1000;        // read-ahead of control lines
-constexpr std::size_t kAnswerPreviewBytes = 4096;     // bytes of an answer shown in the log
+constexpr std::size_t kAnswerPreviewBytes = 1024;     // bytes of an answer shown in the log
 constexpr std::size_t kDataPreviewBytes = 512;        // bytes of stray data shown in the log
+constexpr std::size_t kEventPreviewBytes = 8192;      // bytes of an event shown in the log
+constexpr int kStrayLogLines = 5;                     // stray reads logged per connection
 constexpr int kAcceptPauseMs = 100;
 constexpr int kMaxPollMs = 1000;
 constexpr int kReadsPerWakeup = 64;
@@ -82,6 +84,7 @@ struct CtiClient {
     UniqueFd fd;
     std::string peer;
     std::string queued;
+    int strayReads = 0;
     bool dead = false;
 };
 
@@ -104,6 +107,7 @@ struct RelayConn {
     std::optional<TimePoint> silenceDeadline;
     std::optional<TimePoint> answerAt;
     TimePoint lastActivity;
+    int strayReads = 0;
     bool readClosed = false;
     bool dead = false;
 };
@@ -124,6 +128,20 @@ std::string Quoted(std::string_view bytes, std::size_t maxBytes = static_cast<st
         out += "... (" + std::to_string(bytes.size()) + " bytes)";
     }
     return out;
+}
+
+// Log text for data nobody asked for; a peer that keeps sending gets a few
+// lines, then one note, so it cannot flood the log.
+std::optional<std::string> StrayData(int* count, std::string_view data)
+{
+    ++*count;
+    if (*count > kStrayLogLines + 1) {
+        return std::nullopt;
+    }
+    if (*count == kStrayLogLines + 1) {
+        return std::string("(more data, no longer logged)");
+    }
+    return Quoted(data, kDataPreviewBytes);
 }
 
 int MillisUntil(TimePoint now, TimePoint when)
@@ -162,8 +180,8 @@ public:
     Impl(Options options, UserDb users, std::vector<ScriptLine> script, Logger& log)
         : options_(std::move(options)), users_(std::move(users)), log_(log), rng_(std::random_device{}())
     {
-        for (auto& spec : options_.faults) {
-            faults_.Set(spec);
+        for (auto& rule : options_.faults) {
+            faults_.Set(rule);
         }
         if (!script.empty() || !options_.scriptPath.empty()) {
             CommandSource src;
@@ -481,8 +499,12 @@ void Simulator::Impl::Dispatch(const Slot& slot, short revents)
         RelayConn& c = it->second;
         if (c.phase == RelayPhase::NoRead) {
             if (revents & (POLLRDHUP | POLLHUP | POLLERR)) {
-                CloseRelay(slot.id, c, "closed by client (request never read)");
+                CloseRelay(slot.id, c, "by client; request never read");
             }
+            return;
+        }
+        if (c.readClosed && (revents & (POLLHUP | POLLERR))) {
+            CloseRelay(slot.id, c, "connection lost");
             return;
         }
         if (revents & (POLLIN | POLLHUP | POLLERR)) {
@@ -496,6 +518,11 @@ void Simulator::Impl::Dispatch(const Slot& slot, short revents)
     case SlotKind::Control: {
         auto it = control_.find(slot.id);
         if (it == control_.end() || it->second.dead) {
+            return;
+        }
+        if (it->second.inputClosed && (revents & (POLLHUP | POLLERR))) {
+            log_.Line("CONTROL connection #" + std::to_string(slot.id) + " lost");
+            it->second.dead = true;
             return;
         }
         if (revents & (POLLIN | POLLHUP | POLLERR)) {
@@ -586,9 +613,9 @@ void Simulator::Impl::ReadCti(std::uint64_t id, CtiClient& c)
         ssize_t n = ::recv(c.fd.Get(), buf, sizeof buf, 0);
         if (n > 0) {
             // The client is not supposed to talk on this port; note it and drop it.
-            log_.Line("CTI data from " + c.peer + " #" + std::to_string(id) + " "
-                      + Quoted(std::string_view(buf, static_cast<std::size_t>(n)), kDataPreviewBytes)
-                      + " (discarded)");
+            if (auto text = StrayData(&c.strayReads, std::string_view(buf, static_cast<std::size_t>(n)))) {
+                log_.Line("CTI data from " + c.peer + " #" + std::to_string(id) + " " + *text + " (discarded)");
+            }
             continue;
         }
         if (n < 0 && errno == EINTR) {
@@ -660,7 +687,7 @@ std::size_t Simulator::Impl::Broadcast(std::string_view bytes, const char* what)
         ++reached;
     }
     ++eventsSent_;
-    std::string line = std::string("CTI ") + what + " sent " + Quoted(bytes) + " to " + std::to_string(reached)
+    std::string line = std::string("CTI ") + what + " sent " + Quoted(bytes, kEventPreviewBytes) + " to " + std::to_string(reached)
                        + " client(s) t=" + std::to_string(EpochMs(when));
     if (notWhole > 0) {
         line += " (" + std::to_string(notWhole) + " client(s) not in one write: socket buffer full)";
@@ -744,8 +771,9 @@ void Simulator::Impl::ReadRelay(std::uint64_t id, RelayConn& c)
             c.lastActivity = Clock::now();
             std::string_view data(buf, static_cast<std::size_t>(n));
             if (c.phase != RelayPhase::Reading) {
-                log_.Line("RELAY data after request #" + std::to_string(id) + " " + Quoted(data, kDataPreviewBytes)
-                          + " (ignored)");
+                if (auto text = StrayData(&c.strayReads, data)) {
+                    log_.Line("RELAY data after request #" + std::to_string(id) + " " + *text + " (ignored)");
+                }
                 continue;
             }
             std::size_t zero = data.find('\0');
@@ -754,8 +782,9 @@ void Simulator::Impl::ReadRelay(std::uint64_t id, RelayConn& c)
                 std::string_view extra = data.substr(zero + 1);
                 CompleteRequest(id, c);
                 if (!extra.empty() && !c.dead) {
-                    log_.Line("RELAY data after request #" + std::to_string(id) + " "
-                              + Quoted(extra, kDataPreviewBytes) + " (ignored)");
+                    if (auto text = StrayData(&c.strayReads, extra)) {
+                        log_.Line("RELAY data after request #" + std::to_string(id) + " " + *text + " (ignored)");
+                    }
                 }
                 continue;
             }
@@ -782,7 +811,7 @@ void Simulator::Impl::ReadRelay(std::uint64_t id, RelayConn& c)
         switch (c.phase) {
         case RelayPhase::Reading:
             if (c.request.empty()) {
-                CloseRelay(id, c, "closed by client without a request");
+                CloseRelay(id, c, "by client without a request");
                 return;
             }
             log_.Line("RELAY client #" + std::to_string(id) + " ended its sending side");
@@ -791,7 +820,7 @@ void Simulator::Impl::ReadRelay(std::uint64_t id, RelayConn& c)
         case RelayPhase::Delayed:
             break;  // still owed an answer; close after it has been written
         default:
-            CloseRelay(id, c, "closed by client");
+            CloseRelay(id, c, "by client");
             return;
         }
         break;
@@ -856,12 +885,12 @@ void Simulator::Impl::CompleteRequest(std::uint64_t id, RelayConn& c)
             return;
         }
         std::size_t half = reply.answer.size() / 2;
-        SendAnswer(id, c, reply.answer.substr(0, half), " (split part 1/2)", false);
+        SendAnswer(id, c, reply.answer.substr(0, half), " (split, first half)", false);
         if (c.dead) {
             return;
         }
         c.delayed = reply.answer.substr(half);
-        c.delayedNote = " (split part 2/2)";
+        c.delayedNote = " (split, second half)";
         c.answerAt = Clock::now() + Millis(fault.arg);
         return;
     }
@@ -872,7 +901,7 @@ void Simulator::Impl::CompleteRequest(std::uint64_t id, RelayConn& c)
         char sink[4096];
         while (::recv(c.fd.Get(), sink, sizeof sink, 0) > 0) {
         }
-        CloseRelay(id, c, "without answer (fault close)");
+        CloseRelay(id, c, "without answer: fault close");
         return;
     }
     case FaultMode::Garbage:
@@ -941,13 +970,13 @@ void Simulator::Impl::CloseRelay(std::uint64_t id, RelayConn& c, const std::stri
 {
     c.dead = true;
     c.fd.Reset();
-    log_.Line("RELAY connection #" + std::to_string(id) + " closed " + why);
+    log_.Line("RELAY connection #" + std::to_string(id) + " closed (" + why + ")");
 }
 
 void Simulator::Impl::MaybeFinishRelay(std::uint64_t id, RelayConn& c)
 {
     if (c.phase == RelayPhase::Answered && c.readClosed && c.queued.empty()) {
-        CloseRelay(id, c, "after answer (client ended its sending side)");
+        CloseRelay(id, c, "after answer; client ended its sending side");
     }
 }
 
@@ -1090,27 +1119,31 @@ void Simulator::Impl::ReadStdin()
 
 void Simulator::Impl::Feed(CommandSource& src, std::string_view data)
 {
-    for (char ch : data) {
-        if (ch == '\n') {
-            ++src.linesSeen;
-            if (src.skippingLongLine) {
-                src.skippingLongLine = false;
-                src.currentLine = src.linesSeen;
-                Reply(src, "err line too long (limit " + std::to_string(kMaxControlLine) + " bytes)");
-                continue;
+    while (!data.empty()) {
+        std::size_t nl = data.find('\n');
+        std::string_view piece = data.substr(0, nl);
+        if (!src.skippingLongLine) {
+            if (src.partial.size() + piece.size() > kMaxControlLine) {
+                src.partial.clear();
+                src.skippingLongLine = true;
+            } else {
+                src.partial.append(piece);
             }
-            src.lines.emplace_back(src.linesSeen, std::move(src.partial));
-            src.partial.clear();
-            continue;
         }
+        if (nl == std::string_view::npos) {
+            return;
+        }
+        data.remove_prefix(nl + 1);
+        ++src.linesSeen;
         if (src.skippingLongLine) {
+            src.skippingLongLine = false;
+            src.partial.clear();
+            src.currentLine = src.linesSeen;
+            Reply(src, "err line too long (limit " + std::to_string(kMaxControlLine) + " bytes)");
             continue;
         }
-        src.partial += ch;
-        if (src.partial.size() > kMaxControlLine) {
-            src.partial.clear();
-            src.skippingLongLine = true;
-        }
+        src.lines.emplace_back(src.linesSeen, std::move(src.partial));
+        src.partial.clear();
     }
 }
 
@@ -1248,12 +1281,12 @@ std::optional<std::string> Simulator::Impl::Execute(CommandSource& src, std::str
     }
     if (cmd == "fault") {
         std::string err;
-        auto spec = ParseFaultSpec(std::vector<std::string_view>(words.begin() + 1, words.end()), &err);
-        if (!spec) {
+        auto rule = ParseFaultRule(std::vector<std::string_view>(words.begin() + 1, words.end()), &err);
+        if (!rule) {
             return "err " + err;
         }
-        std::string what = spec->word + " " + DescribeFault(spec->fault);
-        faults_.Set(std::move(*spec));
+        std::string what = rule->word + " " + DescribeFault(rule->fault);
+        faults_.Set(std::move(*rule));
         log_.Line("FAULT set " + what + " (now: " + faults_.Describe() + ")");
         return "ok fault " + what;
     }

@@ -21,7 +21,7 @@ struct Options {
     bool stdinControl = false;
     int relayIdleMs = 30000;    // a relay connection idle this long is closed
     int relaySilenceMs = 200;   // a request without zero byte ends after this much silence
-    std::vector<FaultSpec> faults;
+    std::vector<FaultRule> faults;
 };
 
 struct ScriptLine {

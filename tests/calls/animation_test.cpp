@@ -1,0 +1,224 @@
+// How popups slide out of the taskbar, stack, and slide back, in virtual
+// time, read from the window placements the platform records.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+
+#include "calls/taskbar_edge.h"
+#include "calls_fixture.h"
+
+namespace fon::test {
+namespace {
+
+struct Placement {
+  int x, y, w, h;
+  friend bool operator==(const Placement&, const Placement&) = default;
+};
+void PrintTo(const Placement& p, std::ostream* os) {
+  *os << "(" << p.x << "," << p.y << " " << p.w << "x" << p.h << ")";
+}
+
+class AnimationTest : public CallsTest {
+ protected:
+  Placement Last(const CPopup* popup) const {
+    const Rect r = Window(popup)->rect;
+    return Placement{r.left, r.top, r.Width(), r.Height()};
+  }
+  // Runs `ticks` steps of 10 ms and checks the placement after each.
+  template <class F>
+  void ExpectSteps(const CPopup* popup, int ticks, F expected) {
+    for (int k = 1; k <= ticks; ++k) {
+      sim.loop.RunFor(10);
+      ASSERT_EQ(Last(popup), expected(k)) << "tick " << k;
+    }
+  }
+};
+
+TEST(TaskbarGeometry, StepsAndEdges) {
+  const struct {
+    int duration, extent, interval, step;
+  } steps[] = {{200, 120, 10, 6}, {200, 213, 10, 10}, {10, 120, 10, 120}, {5, 120, 10, 120},
+               {200, 5, 40, 1},   {200, 0, 200, 1},   {1000, 120, 10, 1}};
+  for (const auto& s : steps) {
+    const AnimationSteps got = ComputeSteps(s.duration, 10, s.extent);
+    EXPECT_EQ(got.intervalMs, s.interval) << s.duration << "/" << s.extent;
+    EXPECT_EQ(got.step, s.step) << s.duration << "/" << s.extent;
+  }
+  const struct {
+    Rect taskbar;
+    int edge;
+  } edges[] = {{{0, 994, 1280, 1024}, EDGE_BOTTOM}, {{-2, -2, 1282, 28}, EDGE_TOP},
+               {{0, 0, 60, 1024}, EDGE_LEFT},       {{1220, 0, 1280, 1024}, EDGE_RIGHT},
+               {{0, 0, 1265, 30}, EDGE_TOP},        {{0, 0, 1200, 30}, EDGE_LEFT}};
+  for (const auto& e : edges) EXPECT_EQ(TaskbarEdge(e.taskbar, 1280), e.edge) << e.taskbar.right;
+}
+
+TEST_F(AnimationTest, EachEdgeGrowsOutAndSlidesBack) {
+  // Appear ticks up to the one that ends the appearance; hide ticks up to
+  // the one before the close; where the window was when it closed.
+  const struct {
+    const char* what;
+    Rect taskbar;
+    int appearTicks;
+    Placement (*appear)(int k);
+    int hideTicks;
+    Placement (*hide)(int k);
+    Placement lastSpot;
+  } cases[] = {
+      {"bottom",
+       {0, 994, 1280, 1024},
+       21,
+       [](int k) {
+         return Placement{1067, 994 - 6 * std::min(k, 20), 213, 6 * std::min(k, 20)};
+       },
+       20,
+       [](int k) {
+         return Placement{1067, 874 + 6 * k, 213, 120};
+       },
+       {1067, 994, 213, 120}},
+      {"top",
+       {0, 0, 1280, 30},
+       21,
+       [](int k) {
+         return Placement{1067, 30, 213, 6 * std::min(k, 20)};
+       },
+       20,
+       [](int k) {
+         return Placement{1067, 30 - 6 * k, 213, 120};
+       },
+       {1067, -90, 213, 120}},
+      {"left",
+       {0, 0, 60, 1024},
+       22,
+       [](int k) {
+         return Placement{60, 904, k < 22 ? 10 * k : 213, 120};
+       },
+       21,
+       [](int k) {
+         return Placement{60 - 10 * k, 904, 213, 120};
+       },
+       {-153, 904, 213, 120}},
+      {"right",
+       {1220, 0, 1280, 1024},
+       22,
+       [](int k) {
+         return k < 22 ? Placement{1220 - 10 * k, 904, 10 * k, 120} : Placement{1007, 904, 213, 120};
+       },
+       21,
+       [](int k) {
+         return Placement{1007 + 10 * k, 904, 213, 120};
+       },
+       {1220, 904, 213, 120}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    sim.shell.taskbar = c.taskbar;
+    sim.registry.SetDword(kMainKey, "Display Time", 1);
+    CallFor(kUser);
+    CPopup* popup = &Current();
+    auto window = Window(popup);
+    EXPECT_EQ(Last(popup), c.appear(0));
+    EXPECT_TRUE(window->visible);
+    ExpectSteps(popup, c.appearTicks, c.appear);
+    EXPECT_EQ(popup->State(), PS_STAYING);
+    EXPECT_EQ(window->look.visibleWidth, 213);
+    EXPECT_EQ(window->look.visibleHeight, 120);
+    sim.loop.RunFor(1000);  // stay over; the slide back starts
+    ExpectSteps(popup, c.hideTicks, c.hide);
+    sim.loop.RunFor(10);
+    EXPECT_FALSE(window->visible);
+    EXPECT_EQ(popup->State(), PS_IDLE);
+    EXPECT_EQ(Last(popup), (Placement{0, 0, 0, 0}));
+    const Rect spot = window->placements[window->placements.size() - 2];
+    EXPECT_EQ((Placement{spot.left, spot.top, spot.Width(), spot.Height()}), c.lastSpot);
+  }
+}
+
+TEST_F(AnimationTest, NewerPopupPushesOlderAwayAndItClosesTheGapAfter) {
+  CallFor(kUser);
+  CPopup* older = &Current();
+  sim.loop.RunFor(300);
+  CallFor(kUser);
+  CPopup* newer = &Current();
+  EXPECT_EQ(newer->m_pOlder, older);
+  ExpectSteps(older, 20, [](int k) { return Placement{1067, 874 - 6 * k, 213, 120}; });
+  EXPECT_EQ(Last(newer), (Placement{1067, 874, 213, 120}));
+  sim.loop.RunFor(300);
+
+  newer->OnLButtonDown(205, 5);  // the close button
+  EXPECT_FALSE(Window(newer)->visible);
+  ExpectSteps(older, 20, [](int k) { return Placement{1067, 754 + 6 * k, 213, 120}; });
+  sim.loop.RunFor(100);
+  EXPECT_EQ(Last(older), (Placement{1067, 874, 213, 120}));
+}
+
+TEST_F(AnimationTest, SecondPopupWhileTheFirstAppearsWaitsForTheRetryTick) {
+  CallFor(kUser);
+  CPopup* first = &Current();
+  sim.loop.RunFor(50);
+  CallFor(kUser);
+  sim.loop.RunFor(190);  // first done at 210 ms; the retry ticks at 150 and 250 ms
+  EXPECT_EQ(first->State(), PS_STAYING);
+  EXPECT_EQ(Last(first), (Placement{1067, 874, 213, 120}));
+  sim.loop.RunFor(10);
+  EXPECT_EQ(Last(first), (Placement{1067, 874, 213, 120}));
+  ExpectSteps(first, 20, [](int k) { return Placement{1067, 874 - 6 * k, 213, 120}; });
+}
+
+TEST_F(AnimationTest, OlderPopupsMoveDownWhenANewerOneTimesOut) {
+  sim.registry.SetDword(kMainKey, "Display Time", 9);
+  CallFor(kUser);
+  CPopup* oldest = &Current();
+  sim.loop.RunFor(300);
+  CallFor(kUser);
+  CPopup* middle = &Current();
+  sim.loop.RunFor(300);
+  sim.registry.SetDword(kMainKey, "Display Time", 1);
+  CallFor(kUser);
+  sim.loop.RunFor(300);
+  EXPECT_EQ(Last(oldest).y, 634);
+  EXPECT_EQ(Last(middle).y, 754);
+  sim.loop.RunFor(1200);  // the newest leaves
+  EXPECT_EQ(Last(oldest).y, 754);
+  EXPECT_EQ(Last(middle).y, 874);
+  // A click on a popup that is already sliding back moves nothing twice.
+  sim.registry.SetDword(kMainKey, "Display Time", 1);
+  CallFor(kUser);
+  sim.loop.RunFor(1220);
+  ASSERT_EQ(Current().State(), PS_HIDING);
+  Current().OnLButtonDown(205, 5);
+  sim.loop.RunFor(1000);
+  EXPECT_EQ(Last(oldest).y, 754);
+  EXPECT_EQ(Last(middle).y, 874);
+}
+
+TEST_F(AnimationTest, WithoutATaskbarPopupsComeOutOfTheWorkAreasBottom) {
+  sim.shell.workArea = Rect{0, 0, 1280, 1000};
+  for (const std::optional<Rect>& taskbar : {std::optional<Rect>{}, std::optional<Rect>{Rect{}}}) {
+    sim.shell.taskbar = taskbar;
+    CallFor(kUser);
+    EXPECT_EQ(Current().Edge(), EDGE_BOTTOM);
+    EXPECT_EQ(Last(&Current()), (Placement{1067, 1000, 213, 0}));
+    sim.loop.RunFor(10000);
+  }
+}
+
+TEST_F(AnimationTest, ShortHideTimeHidesInOneStep) {
+  CPopup popup(sim);
+  ASSERT_TRUE(popup.Create(frame.get(), 0));
+  ASSERT_TRUE(popup.SetSkin(143));
+  popup.Show("text", 1, 200, 10);
+  sim.loop.RunFor(1225);
+  EXPECT_EQ(Last(&popup), (Placement{1067, 994, 213, 120}));
+  EXPECT_EQ(popup.State(), PS_HIDING);
+  sim.loop.RunFor(10);
+  EXPECT_EQ(popup.State(), PS_IDLE);
+
+  popup.Show("text", 0, 200, 200);  // no stay: nothing to show
+  EXPECT_FALSE(Window(&popup)->visible);
+  EXPECT_FALSE(sim.timers.IsTimerRunning(&popup, ID_TIMER_APPEAR));
+}
+
+}  // namespace
+}  // namespace fon::test

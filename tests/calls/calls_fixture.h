@@ -1,0 +1,94 @@
+// A running client of user 5 with its CTI link up, and ways to look at its
+// popups.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "calls/popup.h"
+#include "calls/popup_slots.h"
+#include "frame_fixture.h"
+
+namespace fon::test {
+
+inline constexpr int kUser = 5;
+inline constexpr char kTuesday8th[] = "Tue Dec  8 09:05:03 2026\n";
+
+class CallsTest : public FrameTest {
+ protected:
+  void SetUp() override {
+    SeedRegisteredUser(kUser);
+    ServeCti();
+    // A relay that answers every request with a plain success, so that the
+    // start-up shows no notices of its own.
+    sim.network.Listen(kServer, kRelayPort).onData = [](std::shared_ptr<sim::SimConnection> connection,
+                                                        const std::string&) { connection->Send("+OK"); };
+    Start();
+    ASSERT_TRUE(Linked());
+    sim.loop.RunFor(100);
+    ASSERT_EQ(frame->m_nPopupCount, 0);
+  }
+
+  void Call(const std::string& message, const std::string& time = kTuesday8th) {
+    frame->OnCtiMessage(message, time);
+  }
+  // A call for the user with the given caller name.
+  void CallFor(int user, const std::string& name = "Anna") {
+    Call("X|17|" + name + "|0301234|0302222|" + std::to_string(user) + "|\n");
+  }
+
+  CPopup* Popup(int slot) { return PopupInSlot(*frame, slot); }
+  CPopup& Current() { return *Popup(frame->m_nCurPopup); }
+
+  // The window record of a popup.
+  std::shared_ptr<sim::SimPopupRecord> Window(const CPopup* popup) const {
+    for (const auto& record : sim.popups)
+      if (record->alive && record->events == static_cast<const IPopupEvents*>(popup)) return record;
+    return nullptr;
+  }
+  int WindowsAlive() const {
+    int n = 0;
+    for (const auto& record : sim.popups) n += record->alive ? 1 : 0;
+    return n;
+  }
+  int OnScreen() const { return static_cast<int>(sim.VisiblePopups().size()); }
+
+  static std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::size_t from = 0;
+    for (std::size_t at; (at = text.find("\r\n", from)) != std::string::npos; from = at + 2)
+      out.push_back(text.substr(from, at - from));
+    out.push_back(text.substr(from));
+    return out;
+  }
+
+  // Links are mutual, lead only to popups the frame owns and never loop.
+  void ExpectSoundStack() {
+    for (int slot = 0; slot < kPopupSlots; ++slot) {
+      const CPopup* p = Popup(slot);
+      ASSERT_NE(p, nullptr);
+      if (p->m_pOlder) {
+        EXPECT_TRUE(Owned(p->m_pOlder)) << "slot " << slot;
+        EXPECT_EQ(p->m_pOlder->m_pNewer, p) << "slot " << slot;
+      }
+      if (p->m_pNewer) {
+        EXPECT_TRUE(Owned(p->m_pNewer)) << "slot " << slot;
+        EXPECT_EQ(p->m_pNewer->m_pOlder, p) << "slot " << slot;
+      }
+      int steps = 0;
+      for (const CPopup* q = p; q && steps <= kPopupSlots; q = q->m_pOlder) ++steps;
+      EXPECT_LE(steps, kPopupSlots) << "loop below slot " << slot;
+    }
+    EXPECT_LE(WindowsAlive(), kPopupSlots);
+  }
+  bool Owned(const CPopup* p) {
+    for (int slot = 0; slot < kPopupSlots; ++slot)
+      if (Popup(slot) == p) return true;
+    return false;
+  }
+};
+
+}  // namespace fon::test

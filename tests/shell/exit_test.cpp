@@ -1,0 +1,87 @@
+// The Exit command: the end profile, and when the process ends.
+#include <gtest/gtest.h>
+
+#include "tests/shell/shell_fixture.h"
+
+namespace fon::test {
+namespace {
+
+class ExitTest : public ShellTest {};
+
+TEST_F(ExitTest, EndProfileDecidesWhatIsSentAndWhenTheClientEnds) {
+  enum Relay { kAnswers, kSilent, kDown };
+  struct Case {
+    const char* name;
+    int checkbox;
+    const char* endProfile;
+    Relay relay;
+    const char* answer;
+    std::string request;        // empty: no relay traffic
+    std::uint64_t endsAfterMs;  // the relay connects in 1 ms
+    bool warned;
+  } cases[] = {
+      {"not wanted", 0, "Away", kAnswers, "+OK", "", 500, false},
+      {"no name", 1, "", kAnswers, "+OK", "", 500, false},
+      {"known name, last one counts", 1, "Away", kAnswers, "+OK", "FORCEPROFILE|42|7", 501, false},
+      {"unknown name", 1, "Gone", kAnswers, "+OK|x", "CLEARFORCEDPROFILE|42|", 501, false},
+      {"error answer", 1, "Away", kAnswers, "+ERR|no", "FORCEPROFILE|42|7", 1, true},
+      {"no answer", 1, "Away", kSilent, "", "FORCEPROFILE|42|7", 5501, true},
+      {"relay down", 1, "Away", kDown, "", "", 501, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    sim::SimPlatform fresh;
+    fresh.registry = sim.registry;
+    fresh.registry.SetDword(kMainKey, "End Profile Checkbox", c.checkbox);
+    fresh.registry.SetString(kMainKey, "End Profile", c.endProfile);
+    std::string answer = c.answer;
+    if (c.relay != kDown) {
+      fresh.network.Listen(kServer, kRelayPort).onData = [answer](std::shared_ptr<sim::SimConnection> conn,
+                                                                  const std::string&) {
+        if (!answer.empty()) conn->Send(answer);
+      };
+    }
+    RecordingFrame f(fresh);
+    ASSERT_EQ(f.Create(), 0);
+    fresh.loop.RunFor(10);
+    f.m_lstProfiles.AddHead(0, 3, "Away");
+    f.m_lstProfiles.AddHead(0, 1, "Home");
+    f.m_lstProfiles.AddHead(0, 7, "Away");
+    f.m_lstProfiles.AddHead(0, 8, "away");
+    std::uint64_t start = fresh.loop.NowMs();
+    f.OnCommand(ID_MENU_EXIT);
+    fresh.loop.RunUntilFor([&] { return fresh.frame->destroyed; }, 10000);
+    EXPECT_EQ(fresh.loop.NowMs() - start, c.endsAfterMs);
+    auto relay = fresh.network.ConnectionsOnPort(kRelayPort);
+    EXPECT_EQ(relay.size(), c.request.empty() ? 0u : 1u);
+    if (!relay.empty()) {
+      EXPECT_EQ(relay[0]->received, c.request + '\0');
+    }
+    EXPECT_EQ(
+        fresh.debug.Contains("Exit warning not available in this build: exiting without the end profile\n"),
+        c.warned);
+    EXPECT_TRUE(fresh.shell.trayIcons.empty());
+    EXPECT_TRUE(f.popups.empty());
+  }
+}
+
+TEST_F(ExitTest, ForceAnswersOutsideTheExit) {
+  relayAnswers["FORCEPROFILE"] = "-ERR|busy";
+  ServeRelay();
+  StartRecording();
+  ASSERT_EQ(frame->SendRelayRequest("FORCEPROFILE|42|3", 15), 1);
+  sim.loop.RunFor(6000);
+  EXPECT_TRUE(Logged("Error at FORCEPROFILE: busy\n"));
+  EXPECT_EQ(Shown(), (Popups{{2, kText212, 0}}));
+  // The idle profile: "+OK|x" counts as success and means away.
+  relayAnswers["FORCEPROFILE"] = "+OK|x";
+  frame->m_bIdleActivating = 1;
+  ASSERT_EQ(frame->SendRelayRequest("FORCEPROFILE|42|3", 15), 1);
+  sim.loop.RunFor(1);
+  EXPECT_TRUE(Logged("Idle Timer active\n"));
+  EXPECT_EQ(frame->m_nTrayState + frame->m_bIdleActivating, TrayAway);
+  EXPECT_FALSE(sim.frame->destroyed);
+}
+
+}  // namespace
+}  // namespace fon::test

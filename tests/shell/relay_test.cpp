@@ -1,0 +1,200 @@
+// Relay requests: framing per kind, timeouts, failures, odd answers.
+#include <gtest/gtest.h>
+
+#include "net/relay_socket.h"
+#include "tests/shell/shell_fixture.h"
+
+namespace fon::test {
+namespace {
+
+class RelayTest : public ShellTest {};  // the CTI port stays down
+
+// A dialog keeps its socket until it has finished with the request.
+class DialogLikeOwner : public IRelayOwner {
+ public:
+  void OnRelayAnswer(CRelaySocket&, const std::string& answer) override { answers.push_back(answer); }
+  void OnRelayClosed(CRelaySocket&) override { closed = true; }
+  std::vector<std::string> answers;
+  bool closed = false;
+};
+
+TEST_F(RelayTest, KindsChooseTimerAndTerminatingZeroAndADialogCanOwnASocket) {
+  sim.network.Listen(kServer, kRelayPort);
+  DialogLikeOwner owner;
+  const unsigned timers[] = {0, 15, 15, 15, 16, 17, 15, 15, 18};
+  for (int kind = 1; kind <= 8; ++kind) {
+    EXPECT_EQ(RelayTimerId(kind), timers[kind]);
+    CRelaySocket socket(sim, &owner, kind);
+    ASSERT_EQ(socket.Create(), 0);
+    ASSERT_EQ(socket.Connect(kServer, kRelayPort), 0);
+    ASSERT_EQ(socket.SendRequest("CTILOGIN|u|p"), 0);
+    bool login = kind == kRelayRegistration || kind == kRelayLogin;
+    EXPECT_EQ(sim.network.connections.back()->writes,
+              std::vector<std::string>{login ? "CTILOGIN|u|p" : std::string("CTILOGIN|u|p", 13)});
+  }
+  CRelaySocket login(sim, &owner, kRelayLogin);
+  ASSERT_EQ(login.Create(), 0);
+  ASSERT_EQ(login.Connect(kServer, kRelayPort), 0);
+  auto conn = sim.network.connections.back();
+  conn->Send("+OK|4");
+  conn->Send("2|7");
+  sim.loop.RunFor(1);
+  conn->Close();
+  sim.loop.RunFor(1);
+  EXPECT_EQ(owner.answers, (std::vector<std::string>{"+OK|4", "2|7"}));
+  EXPECT_TRUE(owner.closed);
+}
+
+TEST_F(RelayTest, TimeoutsAndConnectFailuresReportPerKind) {
+  struct Case {
+    unsigned timer;
+    int idleActivating;
+    Popups timeout;
+    Popups connectFailure;
+  } cases[] = {
+      {15, 0, {{2, kText217, 0}}, {{2, kText232, 0}}},
+      {15, 1, {{2, kText216, 1}}, {{2, kText216, 1}}},
+      {16, 0, {}, {}},
+      {17, 0, {{2, kText218, 0}}, {{2, kText233, 0}}},
+      {18, 0, {{2, kText239, 0}}, {{2, kText239, 0}}},
+  };
+  const char* words[] = {"FORCEPROFILE", "GETACTIVEFORCEDPROFILE", "GETPROFILELIST", "GETDEVICES"};
+  StartRecording();
+  for (const Case& c : cases) {
+    const std::string word = words[c.timer - 15];
+    const std::string timeoutLine = "Timeout - Relay Socket does not answer to " + word + " \n";
+    for (bool reachable : {true, false}) {
+      if (reachable)
+        ServeRelay();  // accepts, never answers
+      else
+        sim.network.StopListening(kServer, kRelayPort);
+      Shown().clear();
+      frame->m_bIdleActivating = c.idleActivating;
+      frame->m_nIdleSeconds = 300;
+      int timeouts = LoggedCount(timeoutLine);
+      ASSERT_EQ(frame->SendRelayRequest(word + "|42", c.timer), reachable ? 1 : 0) << word;
+      if (reachable) {
+        sim.loop.RunFor(4999);
+        EXPECT_TRUE(Shown().empty());
+        sim.loop.RunFor(1);
+        EXPECT_EQ(LoggedCount(timeoutLine), timeouts + 1);
+        EXPECT_TRUE(sim.network.LastConnectionOnPort(kRelayPort)->closedByClient());
+      }
+      EXPECT_EQ(Shown(), reachable ? c.timeout : c.connectFailure) << word << reachable << c.idleActivating;
+      EXPECT_FALSE(Running(c.timer));
+      EXPECT_EQ(frame->m_nRelayBusy + frame->m_bForceBusy, 0);
+      if (c.idleActivating) {
+        EXPECT_EQ(frame->m_nIdleSeconds + frame->m_bIdleActivating, 0);
+      }
+    }
+  }
+  EXPECT_TRUE(Logged("OnConnect error: 10061"));
+  EXPECT_TRUE(Logged("Error at connecting to relay port\n"));
+  EXPECT_TRUE(Logged("Could not activate Idle Timer\n"));  // connect failure
+  EXPECT_TRUE(Logged("Could not activate Idle Timer"));    // timeout
+  sim.loop.RunPending();
+  EXPECT_EQ(sim.network.socketsAlive, 0);
+}
+
+TEST_F(RelayTest, UnknownHostFailsAtOnceAndASwallowingOneWithinFiveSeconds) {
+  StartRecording();
+  sim.registry.SetString(kMainKey, "Server IP Address", "no-such-host.invalid");
+  std::uint64_t start = sim.loop.NowMs();
+  EXPECT_EQ(frame->SendRelayRequest("GETDEVICES|42", 18), 0);
+  EXPECT_EQ(sim.loop.NowMs(), start);
+  EXPECT_TRUE(Logged("OnConnect error: 11001"));
+
+  sim.registry.SetString(kMainKey, "Server IP Address", kServer);
+  sim.network.Listen(kServer, kRelayPort).mode = sim::ListenMode::kBlackhole;
+  bool loopRan = false;
+  sim.loop.Schedule(2000, [&] { loopRan = true; });
+  EXPECT_EQ(frame->SendRelayRequest("GETDEVICES|42", 18), 0);
+  EXPECT_EQ(sim.loop.NowMs() - start, kRelayConnectTimeoutMs);
+  EXPECT_TRUE(loopRan);
+  EXPECT_TRUE(Logged("OnConnect error: 10060"));
+  EXPECT_EQ(Shown(), (Popups{{2, kText239, 0}, {2, kText239, 0}}));
+}
+
+TEST_F(RelayTest, CloseWithoutAnswerIsQuietAndAnEmptyReadOnlyClosesTheHandle) {
+  sim::SimListener& relay = ServeRelay();
+  relay.onData = [](std::shared_ptr<sim::SimConnection> conn, const std::string& line) {
+    line.rfind("GETDEVICES", 0) == 0 ? conn->Close() : conn->Send("");
+  };
+  StartRecording();
+  ASSERT_EQ(frame->SendRelayRequest("GETDEVICES|42", 18), 1);
+  ASSERT_EQ(frame->SendRelayRequest("GETPROFILELIST|42", 17), 1);
+  sim.loop.RunFor(1);
+  EXPECT_FALSE(Running(18));
+  EXPECT_TRUE(Running(17));
+  EXPECT_TRUE(sim.network.LastConnectionOnPort(kRelayPort)->closedByClient());
+  sim.loop.RunFor(5000);
+  EXPECT_FALSE(Logged("Timeout - Relay Socket does not answer to GETDEVICES \n"));
+  EXPECT_EQ(Shown(), (Popups{{2, kText218, 0}}));
+  EXPECT_EQ(sim.network.socketsAlive, 0);
+}
+
+TEST_F(RelayTest, OnlyTheFirstReadOfAnAnswerCounts) {
+  struct Case {
+    std::vector<std::string> writes;
+    std::vector<std::pair<int, std::string>> profiles;
+    std::string logged;
+  } cases[] = {
+      {{"X"}, {}, "X"},
+      {{"+OK|1|Ho", "me|2|Office"}, {{1, "Ho"}}, "+OK|1|Ho"},
+      {{std::string("\xFF\0+OK|1|Home", 12)}, {}, "\xFF"},
+      {{"+OK|1|" + std::string(5000, 'a')}, {{1, std::string(4089, 'a')}}, "+OK|1|" + std::string(4089, 'a')},
+  };
+  std::vector<std::string> writes;
+  ServeRelay().onData = [&](std::shared_ptr<sim::SimConnection> conn, const std::string&) {
+    for (const auto& w : writes) conn->Send(w);
+  };
+  StartRecording();
+  for (const Case& c : cases) {
+    writes = c.writes;
+    std::size_t lines = sim.debug.lines.size();
+    ASSERT_EQ(frame->SendRelayRequest("GETPROFILELIST|42", 17), 1);
+    sim.loop.RunFor(10);
+    std::vector<std::pair<int, std::string>> got;
+    frame->m_lstProfiles.ForEachFromTail([&](const IdStringEntry& e) { got.emplace_back(e.nId, e.strText); });
+    EXPECT_EQ(got, c.profiles);
+    std::vector<std::string> answers;
+    for (std::size_t i = lines; i < sim.debug.lines.size(); ++i)
+      if (sim.debug.lines[i].rfind("Relay answers to", 0) == 0) answers.push_back(sim.debug.lines[i]);
+    EXPECT_EQ(answers,
+              std::vector<std::string>{"Relay answers to GETPROFILELIST request: " + c.logged + "\n"});
+  }
+  EXPECT_EQ(Shown(), (Popups{{2, kText221, 0}, {2, kText221, 0}}));
+}
+
+TEST_F(RelayTest, ARequestReplacesTheOneOfItsKindAndASecondForceIsRefused) {
+  std::vector<std::shared_ptr<sim::SimConnection>> held;
+  ServeRelay().onData = [&](std::shared_ptr<sim::SimConnection> conn, const std::string&) {
+    held.push_back(conn);
+  };
+  StartRecording();
+  ASSERT_EQ(frame->SendRelayRequest("GETPROFILELIST|42", 17), 1);
+  sim.loop.RunFor(3000);
+  ASSERT_EQ(frame->SendRelayRequest("GETPROFILELIST|42", 17), 1);
+  sim.loop.RunFor(1);
+  held[0]->Send("+OK|1|Old");  // too late: that request is gone
+  sim.loop.RunFor(3000);
+  EXPECT_TRUE(Running(17));  // counting from the second request
+  held[1]->Send("+OK|2|New");
+  sim.loop.RunFor(1);
+  EXPECT_EQ(frame->m_lstProfiles.GetCount(), 1);
+  EXPECT_EQ(frame->m_lstProfiles.HeadId(), 2);
+
+  sim.network.Listen(kServer, kRelayPort).connectDelayMs = 2000;
+  int inner = -1;
+  sim.loop.Schedule(500, [&] { inner = frame->SendRelayRequest("CLEARFORCEDPROFILE|42", 15); });
+  EXPECT_EQ(frame->SendRelayRequest("FORCEPROFILE|42|3", 15), 1);
+  EXPECT_EQ(inner, 0);
+  EXPECT_EQ(Shown(), (Popups{{2, kText232, 0}}));
+  EXPECT_EQ(CountRequests("CLEARFORCEDPROFILE|42"), 0);
+  sim.loop.RunFor(10000);
+  for (const auto& conn : sim.network.ConnectionsOnPort(kRelayPort)) EXPECT_TRUE(conn->closedByClient());
+  EXPECT_EQ(sim.network.socketsAlive, 0);
+}
+
+}  // namespace
+}  // namespace fon::test

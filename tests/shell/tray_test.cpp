@@ -1,0 +1,194 @@
+// The tray icon's states, clicks and menu, keeping the icon on the taskbar,
+// and the dial-out hotkey.
+#include <gtest/gtest.h>
+
+#include "tests/shell/shell_fixture.h"
+
+namespace fon::test {
+namespace {
+
+class TrayTest : public ShellTest {
+ protected:
+  static int IconOf(int state) {
+    return state == TrayOnline ? kTrayIconOnline : state == TrayAway ? kTrayIconAway : kTrayIconOffline;
+  }
+};
+
+TEST_F(TrayTest, StateMachineFollowsTheTable) {
+  constexpr int D = kTrayDelete, A = kTrayAdd;
+  enum Event { kConnected, kConnectFailed, kClosed, kAway, kBack };
+  struct Case {
+    int state;
+    bool away;
+    bool linked;
+    Event event;
+    std::vector<std::pair<int, int>> calls;
+    int newState;
+  } cases[] = {
+      {1, false, false, kConnected, {{D, 165}, {D, 168}, {A, 168}}, 2},
+      {2, false, true, kConnected, {}, 2},
+      {3, true, false, kConnected, {}, 3},
+      {2, false, false, kConnectFailed, {{D, 168}, {D, 165}, {A, 165}}, 1},
+      {1, false, false, kConnectFailed, {}, 1},
+      {3, true, false, kConnectFailed, {}, 3},
+      {2, false, true, kClosed, {{D, 168}, {D, 165}, {A, 165}}, 1},
+      {1, false, false, kClosed, {{D, 168}, {D, 165}, {A, 165}}, 1},
+      {3, true, true, kClosed, {}, 3},
+      {2, false, true, kAway, {{D, 165}, {D, 168}, {A, 167}}, 3},
+      {3, true, true, kBack, {{D, 167}, {A, 168}}, 2},
+      {3, true, false, kBack, {{D, 167}, {A, 165}}, 1},
+  };
+  const char* tips[] = {"", "CTI - offline", "CTI - online", "CTI - away"};
+  ServeCti();
+  StartRecording();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.state) + " event " + std::to_string(c.event));
+    frame->m_nTrayState = c.state;
+    frame->m_bAway = c.away;
+    frame->m_strLinkState = c.linked ? "Conected" : "";
+    sim.shell.trayIcons = {{IconOf(c.state), {kTrayAdd, IconOf(c.state), tips[c.state]}}};
+    std::size_t mark = sim.shell.trayCalls.size();
+    if (c.event == kConnected) frame->OnCtiConnected();
+    if (c.event == kConnectFailed) frame->OnCtiConnectFailed();
+    if (c.event == kClosed) frame->OnCtiClosed();
+    if (c.event == kAway) frame->EnterAwayTray();
+    if (c.event == kBack) frame->LeaveAwayTray();
+    std::vector<std::pair<int, int>> calls;
+    for (std::size_t i = mark; i < sim.shell.trayCalls.size(); ++i)
+      calls.emplace_back(sim.shell.trayCalls[i].message, sim.shell.trayCalls[i].icon);
+    EXPECT_EQ(calls, c.calls);
+    EXPECT_EQ(frame->m_nTrayState, c.newState);
+    EXPECT_EQ(sim.shell.VisibleTrayTip(), tips[c.newState]);
+    EXPECT_EQ(frame->m_bAway, c.newState == TrayAway ? 1 : 0);
+  }
+}
+
+TEST_F(TrayTest, SingleClickShowsTheLastCallAndADoubleClickOnlyTheWebsite) {
+  sim.shell.doubleClickTime = 400;
+  StartRecording();
+  frame->OnTrayNotify(kWmLButtonDown);
+  frame->OnTrayNotify(kWmLButtonUp);
+  sim.loop.RunFor(399);
+  EXPECT_TRUE(Shown().empty());
+  sim.loop.RunFor(1);
+  EXPECT_EQ(Shown(), (Popups{{0, "", 0}}));
+
+  frame->OnTrayNotify(kWmLButtonDown);
+  sim.loop.RunFor(150);
+  frame->OnTrayNotify(kWmLButtonDblClk);
+  sim.loop.RunFor(1000);
+  EXPECT_EQ(Shown().size(), 1u);
+  EXPECT_EQ(sim.shell.browserOpened, std::vector<std::string>{"http://tsg.example/tpm"});
+  EXPECT_EQ(frame->m_strWebsite, "http://tsg.example/tpm");
+  EXPECT_FALSE(Running(ID_TIMER_TRAY_CLICK));
+}
+
+TEST_F(TrayTest, RightClickMenuAndItsCommands) {
+  StartRecording();
+  sim.shell.cursor = {1200, 990};
+  const char* lines[] = {"Dialout dialog not available in this build\n",
+                         "Configuration dialog not available in this build\n",
+                         "Login dialog not available in this build\n"};
+  int commands[] = {ID_MENU_DIALOUT, ID_MENU_CONFIG, ID_MENU_LOGIN, 0, ID_MENU_EXIT};
+  for (int command : commands) {
+    sim.shell.menuScript.push_back([command] { return command; });
+    frame->OnTrayNotify(kWmRButtonDown);
+  }
+  for (const char* line : lines) EXPECT_EQ(LoggedCount(line), 1);
+  ASSERT_EQ(sim.shell.menusShown.size(), 5u);
+  EXPECT_EQ(sim.shell.menusShown[0].first, kTrayMenuEnglish);
+  EXPECT_EQ(sim.shell.menusShown[0].second.x + sim.shell.menusShown[0].second.y, 1200 + 990);
+  EXPECT_EQ(sim.shell.foregroundSets.back(), frame->Handle());
+  sim.loop.RunFor(500);
+  EXPECT_TRUE(sim.frame->destroyed);  // Exit without an end profile
+}
+
+TEST_F(TrayTest, MenuAskedForDuringARelaySendOpensHalfASecondAfterIt) {
+  ServeRelay().connectDelayMs = 3000;
+  StartRecording();
+  sim.loop.Schedule(1000, [&] { frame->OnTrayNotify(kWmRButtonDown); });
+  ASSERT_EQ(frame->SendRelayRequest("GETDEVICES|42", 18), 1);
+  EXPECT_TRUE(sim.shell.menusShown.empty());
+  sim.loop.RunFor(499);
+  EXPECT_TRUE(sim.shell.menusShown.empty());
+  sim.loop.RunFor(1);
+  EXPECT_EQ(sim.shell.menusShown.size(), 1u);
+  EXPECT_FALSE(Running(ID_TIMER_TRAY_MENU));
+}
+
+TEST_F(TrayTest, IconComesBackAfterAShellRestartAndAFailedAdd) {
+  sim.shell.shellUnavailable = true;  // the shell is not up at start
+  StartRecording();
+  sim.loop.RunFor(3000);
+  EXPECT_TRUE(sim.shell.trayIcons.empty());
+  sim.shell.shellUnavailable = false;
+  sim.loop.RunFor(1000);
+  EXPECT_EQ(sim.shell.VisibleTrayIcon(), kTrayIconOffline);
+  EXPECT_FALSE(Running(CMainFrame::ID_TIMER_TRAY_RETRY));
+
+  frame->EnterAwayTray();
+  sim.shell.trayIcons.clear();  // explorer restarted and forgot every icon
+  sim.frame->events->OnTaskbarCreated();
+  EXPECT_EQ(sim.shell.VisibleTrayTip(), "CTI - away");
+
+  // A shell that stays away: the retries end after a minute, and the
+  // taskbar's message still brings the icon back.
+  sim.shell.trayIcons.clear();
+  sim.shell.shellUnavailable = true;
+  sim.frame->events->OnTaskbarCreated();
+  sim.loop.RunFor(60000);
+  EXPECT_TRUE(Logged("Tray icon could not be added\n"));
+  std::size_t calls = sim.shell.trayCalls.size();
+  sim.loop.RunFor(5000);
+  EXPECT_EQ(sim.shell.trayCalls.size(), calls);
+  sim.shell.shellUnavailable = false;
+  sim.frame->events->OnTaskbarCreated();
+  EXPECT_EQ(sim.shell.VisibleTrayIcon(), kTrayIconAway);
+}
+
+TEST_F(TrayTest, RetryLeavesAnIconThatAConnectAddedMeanwhile) {
+  sim.shell.failNextNotify = true;
+  ServeCti();
+  StartRecording();
+  sim.loop.RunFor(2000);
+  EXPECT_EQ(sim.shell.VisibleTrayIcon(), kTrayIconOnline);
+  EXPECT_FALSE(Running(CMainFrame::ID_TIMER_TRAY_RETRY));
+}
+
+TEST_F(TrayTest, HotkeyTakesTheSelectionAndGivesTheClipboardBack) {
+  struct Case {
+    std::optional<std::string> before;  // the user's clipboard text
+    std::optional<std::string> copied;  // what the application copies
+    bool busyAtFirst;                   // another program holds the clipboard
+    std::string selection;
+    std::optional<std::string> after;
+  } cases[] = {
+      {"old", "030 1234", false, "030 1234", "old"},
+      {"old", std::nullopt, false, "", "old"},
+      {std::nullopt, "0301234", false, "0301234", ""},
+      {"old", "0301234", true, "0301234", ""},
+  };
+  StartRecording();
+  for (const Case& c : cases) {
+    sim.clipboard.text = c.before;
+    sim.clipboard.lockedByOther = c.busyAtFirst;
+    std::uint64_t start = sim.loop.NowMs();
+    sim.shell.onCopyKeys = [&] {
+      EXPECT_EQ(sim.loop.NowMs() - start, 50u);
+      EXPECT_EQ(sim.clipboard.text.has_value(), c.busyAtFirst);  // emptied first
+      sim.clipboard.lockedByOther = false;
+      if (c.copied) sim.clipboard.text = c.copied;
+    };
+    frame->OnHotKey(ID_HOTKEY_DIALOUT);
+    EXPECT_EQ(sim.loop.NowMs() - start, 550u);
+    EXPECT_TRUE(Logged("Hotkey selection: " + c.selection + "\n")) << c.selection;
+    EXPECT_EQ(sim.clipboard.text, c.after);
+    EXPECT_FALSE(sim.clipboard.open);
+    EXPECT_EQ(frame->m_bHotkeyDialout, 0);
+  }
+  frame->OnHotKey(ID_HOTKEY_DIALOUT + 1);  // not ours
+  EXPECT_EQ(sim.shell.copyKeyPresses, 4);
+}
+
+}  // namespace
+}  // namespace fon::test

@@ -1,0 +1,219 @@
+// The hidden frame and the shell services that work for it: tray icon,
+// hotkey, tray menu, clipboard, resources and desktop queries.
+#include "test_resources.h"
+#include "test_support.h"
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+#include <vector>
+
+namespace fon::win32 {
+namespace {
+
+using testing::MakePlatform;
+using testing::PumpFor;
+using testing::RunUntilOr;
+using testing::TakeQuit;
+
+class FrameEvents final : public IFrameEvents {
+ public:
+  void OnTrayNotify(unsigned mouseMessage) override { log.push_back("tray " + std::to_string(mouseMessage)); }
+  void OnHotKey(int id) override { log.push_back("hotkey " + std::to_string(id)); }
+  void OnCommand(int id) override { log.push_back("command " + std::to_string(id)); }
+  void OnClose() override { log.push_back("close"); }
+  void OnSize(int sizeType) override { log.push_back("size " + std::to_string(sizeType)); }
+  void OnTaskbarCreated() override { log.push_back("taskbar"); }
+  std::vector<std::string> log;
+};
+
+class FrameTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    platform_ = MakePlatform();
+    ASSERT_TRUE(platform_);
+    frame_ = platform_->CreateFrameWindow(&events_);
+    ASSERT_TRUE(frame_);
+    window_ = ToHwnd(frame_->Handle());
+    ASSERT_TRUE(window_);
+  }
+  void TearDown() override {
+    frame_.reset();
+    TakeQuit();
+  }
+
+  FrameEvents events_;
+  std::unique_ptr<Win32Platform> platform_;
+  std::unique_ptr<IFrameWindow> frame_;
+  HWND window_ = nullptr;
+};
+
+TEST_F(FrameTest, IsAHiddenTopLevelWindowOfItsOwnClass) {
+  EXPECT_EQ(::FindWindowA("FonarisFrame", "CTI application"), window_);
+  EXPECT_FALSE(::IsWindowVisible(window_));
+  EXPECT_EQ(::GetParent(window_), nullptr);
+}
+
+TEST_F(FrameTest, ForwardsTrayHotkeyCommandSizeAndTaskbarMessages) {
+  ::SendMessageA(window_, WM_USER + 2, 1, WM_RBUTTONDOWN);
+  ::SendMessageA(window_, WM_USER + 2, 1, MAKELPARAM(WM_LBUTTONDBLCLK, 0x55));  // high word is not the message
+  ::SendMessageA(window_, WM_HOTKEY, 4096, MAKELPARAM(0, VK_F8));
+  ::SendMessageA(window_, WM_COMMAND, MAKEWPARAM(32783, 0), 0);
+  ::SendMessageA(window_, WM_SIZE, SIZE_MINIMIZED, 0);
+  ::SendMessageA(window_, ::RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+  EXPECT_EQ(events_.log, (std::vector<std::string>{"tray 516", "tray 515", "hotkey 4096", "command 32783", "size 1",
+                                                   "taskbar"}));
+}
+
+TEST_F(FrameTest, CloseIsTheCoresDecision) {
+  ::SendMessageA(window_, WM_CLOSE, 0, 0);
+  EXPECT_EQ(events_.log, std::vector<std::string>{"close"});
+  EXPECT_TRUE(::IsWindow(window_));
+  EXPECT_FALSE(TakeQuit());
+}
+
+TEST_F(FrameTest, DestroyEndsTheMessageLoopAndTheShellForgetsTheFrame) {
+  EXPECT_TRUE(platform_->Shell().RegisterHotKey(4097, MOD_CONTROL | MOD_ALT | MOD_SHIFT, VK_F11));
+  frame_->Destroy();
+  EXPECT_FALSE(::IsWindow(window_));
+  EXPECT_EQ(frame_->Handle(), 0u);
+  EXPECT_TRUE(TakeQuit());
+  // Nothing is registered for a window that is gone.
+  EXPECT_FALSE(platform_->Shell().RegisterHotKey(4098, MOD_CONTROL | MOD_ALT | MOD_SHIFT, VK_F10));
+  EXPECT_FALSE(platform_->Shell().NotifyIcon(kTrayAdd, IDI_TEST_TRAY, "CTI - offline"));
+}
+
+TEST_F(FrameTest, HotkeysAreRegisteredOnTheFrame) {
+  IShell& shell = platform_->Shell();
+  ASSERT_TRUE(shell.RegisterHotKey(4096, MOD_CONTROL | MOD_ALT | MOD_SHIFT, VK_F12));
+  // The same key combination cannot be had twice.
+  EXPECT_FALSE(shell.RegisterHotKey(4100, MOD_CONTROL | MOD_ALT | MOD_SHIFT, VK_F12));
+  shell.UnregisterHotKey(4096);
+  EXPECT_TRUE(shell.RegisterHotKey(4100, MOD_CONTROL | MOD_ALT | MOD_SHIFT, VK_F12));
+  shell.UnregisterHotKey(4100);
+}
+
+TEST_F(FrameTest, TrayIconAddModifyDelete) {
+  IShell& shell = platform_->Shell();
+  // A tip longer than the record holds is cut, not refused.
+  ASSERT_TRUE(shell.NotifyIcon(kTrayAdd, IDI_TEST_TRAY, std::string(100, 'T')));
+  EXPECT_TRUE(shell.NotifyIcon(kTrayModify, IDI_TEST_TRAY, "CTI - online"));
+  EXPECT_TRUE(shell.NotifyIcon(kTrayDelete, IDI_TEST_TRAY, ""));
+  EXPECT_FALSE(shell.NotifyIcon(kTrayDelete, IDI_TEST_TRAY, ""));  // already gone
+}
+
+// Picks from an open popup menu as a user with the keyboard would.
+class MenuPicker final : public TimerSink {
+ public:
+  explicit MenuPicker(std::vector<WPARAM> keys) : keys_(std::move(keys)) {}
+  void OnTimer(unsigned) override {
+    HWND menu = ::FindWindowA("#32768", nullptr);
+    if (!menu || !::IsWindowVisible(menu) || sent_) return;
+    sent_ = true;
+    for (WPARAM key : keys_) ::PostMessageA(menu, WM_KEYDOWN, key, 1);
+  }
+  bool Sent() const { return sent_; }
+
+ private:
+  std::vector<WPARAM> keys_;
+  bool sent_ = false;
+};
+
+TEST_F(FrameTest, TrayMenuReturnsTheChosenCommand) {
+  MenuPicker picker({VK_DOWN, VK_DOWN, VK_RETURN});
+  platform_->Timers().SetTimer(&picker, 1, 20);
+  int command = platform_->Shell().TrackTrayMenu(IDM_TEST_MENU, Point{300, 300});
+  platform_->Timers().KillAllTimers(&picker);
+  EXPECT_TRUE(picker.Sent());
+  EXPECT_EQ(command, 32783);
+  // The command is the result; it does not arrive again as WM_COMMAND.
+  PumpFor(*platform_, 50);
+  EXPECT_TRUE(events_.log.empty());
+}
+
+TEST_F(FrameTest, DismissedOrMissingTrayMenuGivesNoCommand) {
+  MenuPicker picker({VK_ESCAPE});
+  platform_->Timers().SetTimer(&picker, 1, 20);
+  EXPECT_EQ(platform_->Shell().TrackTrayMenu(IDM_TEST_MENU, Point{300, 300}), 0);
+  platform_->Timers().KillAllTimers(&picker);
+  EXPECT_EQ(platform_->Shell().TrackTrayMenu(12345, Point{300, 300}), 0);
+}
+
+TEST_F(FrameTest, ClipboardTextRoundTrip) {
+  IClipboard& clipboard = platform_->Clipboard();
+  const std::string text = "Gr\xfc\xdf" "e +49 (0)221 0815";
+  ASSERT_TRUE(clipboard.Open());
+  EXPECT_TRUE(clipboard.Empty());
+  EXPECT_FALSE(clipboard.GetText().has_value());
+  EXPECT_TRUE(clipboard.SetText(text));
+  clipboard.Close();
+
+  // What other programs see.
+  ASSERT_TRUE(::OpenClipboard(nullptr));
+  std::string seen;
+  if (HANDLE data = ::GetClipboardData(CF_TEXT)) {
+    ScopedGlobalLock lock(data);
+    if (lock.Data()) seen = static_cast<const char*>(lock.Data());
+  }
+  ::CloseClipboard();
+  EXPECT_EQ(seen, text);
+
+  ASSERT_TRUE(clipboard.Open());
+  EXPECT_EQ(clipboard.GetText().value_or("<none>"), text);
+  clipboard.Close();
+  // Closed, nothing can be read.
+  EXPECT_FALSE(clipboard.GetText().has_value());
+}
+
+TEST(Shell, ResourcesAndProcessFacts) {
+  auto platform = MakePlatform();
+  ASSERT_TRUE(platform);
+  IShell& shell = platform->Shell();
+  EXPECT_EQ(shell.LoadString(IDS_TEST_TEXT), "Gr\xfc\xdf" "e aus K\xf6ln");
+  EXPECT_EQ(shell.LoadString(4321), "");
+
+  std::string path = shell.ModulePath();
+  std::transform(path.begin(), path.end(), path.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  ASSERT_GE(path.size(), 4u);
+  EXPECT_EQ(path.substr(path.size() - 4), ".exe");
+  EXPECT_LE(path.size(), 255u);
+  EXPECT_EQ(path.find('\0'), std::string::npos);
+
+  std::string user = shell.UserName();
+  EXPECT_FALSE(user.empty());
+  EXPECT_LE(user.size(), 19u);
+
+  std::string name = "FonarisTest-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(::GetTickCount64());
+  EXPECT_FALSE(shell.CreateInstanceMutex(name));
+  EXPECT_TRUE(shell.CreateInstanceMutex(name));
+}
+
+TEST(Shell, DesktopGeometryAndInput) {
+  auto platform = MakePlatform();
+  ASSERT_TRUE(platform);
+  IShell& shell = platform->Shell();
+  EXPECT_EQ(shell.ScreenWidth(), ::GetSystemMetrics(SM_CXSCREEN));
+  Rect work = shell.WorkArea();
+  EXPECT_FALSE(work.IsEmpty());
+  EXPECT_LE(work.right, ::GetSystemMetrics(SM_CXSCREEN));
+  EXPECT_LE(work.bottom, ::GetSystemMetrics(SM_CYSCREEN));
+
+  Rect taskbar{1, 2, 3, 4};
+  HWND tray = ::FindWindowA("Shell_TrayWnd", nullptr);
+  RECT r{};
+  bool expected = tray && ::GetWindowRect(tray, &r) && r.right > r.left && r.bottom > r.top;
+  EXPECT_EQ(shell.GetTaskbarRect(&taskbar), expected);
+  if (expected) {
+    EXPECT_EQ(taskbar.left, r.left);
+    EXPECT_EQ(taskbar.bottom, r.bottom);
+  }
+
+  ASSERT_TRUE(::SetCursorPos(123, 45));
+  Point cursor = shell.GetCursorPos();
+  EXPECT_EQ(cursor.x, 123);
+  EXPECT_EQ(cursor.y, 45);
+  EXPECT_EQ(shell.GetDoubleClickTime(), ::GetDoubleClickTime());
+}
+
+}  // namespace
+}  // namespace fon::win32

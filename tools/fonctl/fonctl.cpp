@@ -1,0 +1,385 @@
+// fonctl: drives a running fonaris.exe from inside the same Wine prefix, for
+// end-to-end tests. Every command prints plain text lines and exits 0 on
+// success, 1 when its window is not found or its wait timed out, 2 on a
+// usage error.
+//
+//   windows                              top-level windows, one per line:
+//                                        handle <TAB> class <TAB> visible <TAB> l,t,r,b <TAB> title
+//   wait-window [--visible] CLASS [TITLE] TIMEOUT-MS
+//                                        waits until such a window exists (is visible)
+//   wait-gone CLASS [TITLE] TIMEOUT-MS   waits until no such window exists
+//   tray MSG                             tray callback to the frame; MSG is lbuttondown,
+//                                        lbuttonup, lbuttondblclk, rbuttondown, rbuttonup,
+//                                        mousemove or a number
+//   hotkey [ID]                          WM_HOTKEY to the frame (default id 4096)
+//   command ID                           WM_COMMAND to the frame
+//   close                                WM_CLOSE to the frame
+//   click CLASS INDEX X Y                left click at a client point of the INDEX-th
+//                                        (from 0, topmost first) visible window of CLASS
+//   dblclick CLASS INDEX X Y             the same as a double click
+//   dlg-set DIALOG ID TEXT               sets a control's text
+//   dlg-click DIALOG ID                  clicks a button (BM_CLICK, posted)
+//   dlg-text DIALOG ID                   prints a control's text
+//   clip-get                             prints the clipboard's text (exit 1 when none)
+//   clip-set TEXT                        puts a text on the clipboard
+//   menu-pick N                          picks the N-th selectable item (from 1; separators
+//                                        do not count) of the open popup menu with the
+//                                        keyboard: N times Down, then Enter
+//
+// DIALOG is a visible dialog named by its title, by its window class, by
+// "has:ID" (the first visible dialog with a control ID) or by a handle "0x...".
+// Messages to the program are posted, not sent: a command may open a modal
+// dialog or a menu in the program, and fonctl must not wait for it to end.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr char kFrameClass[] = "FonarisFrame";
+constexpr char kDialogClass[] = "#32770";
+constexpr char kMenuClass[] = "#32768";
+constexpr UINT kTrayCallbackMessage = WM_USER + 2;
+constexpr int kHotkeyDialout = 4096;
+constexpr DWORD kTextTimeoutMs = 2000;
+
+int Usage() {
+  std::fprintf(stderr, "usage: fonctl COMMAND ARGS... (see the head of fonctl.cpp)\n");
+  return 2;
+}
+
+std::string ClassOf(HWND window) {
+  char name[256] = {};
+  ::GetClassNameA(window, name, sizeof(name));
+  return name;
+}
+
+std::string TitleOf(HWND window) {
+  char title[512] = {};
+  ::GetWindowTextA(window, title, sizeof(title));
+  return title;
+}
+
+std::vector<HWND> TopLevelWindows() {
+  std::vector<HWND> windows;
+  ::EnumWindows(
+      [](HWND window, LPARAM param) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&windows));
+  return windows;
+}
+
+// Windows of a class (and title, when given), topmost first.
+std::vector<HWND> Find(const std::string& cls, const std::string* title, bool visibleOnly) {
+  std::vector<HWND> found;
+  for (HWND window : TopLevelWindows()) {
+    if (ClassOf(window) != cls) continue;
+    if (title && TitleOf(window) != *title) continue;
+    if (visibleOnly && !::IsWindowVisible(window)) continue;
+    found.push_back(window);
+  }
+  return found;
+}
+
+HWND Frame() {
+  HWND frame = ::FindWindowA(kFrameClass, nullptr);
+  if (!frame) std::printf("no window of class %s\n", kFrameClass);
+  return frame;
+}
+
+bool ParseInt(const char* text, long* value) {
+  char* end = nullptr;
+  long v = std::strtol(text, &end, 0);
+  if (!end || end == text || *end != '\0') return false;
+  *value = v;
+  return true;
+}
+
+void PrintHandle(HWND window) { std::printf("0x%08llx\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window))); }
+
+int CmdWindows() {
+  for (HWND window : TopLevelWindows()) {
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    std::printf("0x%08llx\t%s\t%d\t%ld,%ld,%ld,%ld\t%s\n",
+                static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window)), ClassOf(window).c_str(),
+                ::IsWindowVisible(window) ? 1 : 0, r.left, r.top, r.right, r.bottom, TitleOf(window).c_str());
+  }
+  return 0;
+}
+
+// wait-window / wait-gone: CLASS [TITLE] TIMEOUT-MS
+int CmdWait(std::vector<std::string> args, bool gone) {
+  bool visibleOnly = false;
+  if (!args.empty() && args[0] == "--visible") {
+    visibleOnly = true;
+    args.erase(args.begin());
+  }
+  if (args.size() != 2 && args.size() != 3) return Usage();
+  long timeout = 0;
+  if (!ParseInt(args.back().c_str(), &timeout) || timeout < 0) return Usage();
+  const std::string* title = args.size() == 3 ? &args[1] : nullptr;
+  ULONGLONG deadline = ::GetTickCount64() + static_cast<ULONGLONG>(timeout);
+  for (;;) {
+    std::vector<HWND> found = Find(args[0], title, visibleOnly);
+    if (!gone && !found.empty()) {
+      PrintHandle(found.front());
+      return 0;
+    }
+    if (gone && found.empty()) {
+      std::printf("gone\n");
+      return 0;
+    }
+    if (::GetTickCount64() >= deadline) {
+      std::printf("timeout\n");
+      return 1;
+    }
+    ::Sleep(50);
+  }
+}
+
+int CmdTray(const std::string& name) {
+  static const struct {
+    const char* name;
+    UINT message;
+  } kMessages[] = {{"lbuttondown", WM_LBUTTONDOWN}, {"lbuttonup", WM_LBUTTONUP},
+                   {"lbuttondblclk", WM_LBUTTONDBLCLK}, {"rbuttondown", WM_RBUTTONDOWN},
+                   {"rbuttonup", WM_RBUTTONUP}, {"mousemove", WM_MOUSEMOVE}};
+  long message = -1;
+  for (const auto& m : kMessages) {
+    if (name == m.name) message = static_cast<long>(m.message);
+  }
+  if (message < 0 && !ParseInt(name.c_str(), &message)) return Usage();
+  HWND frame = Frame();
+  if (!frame) return 1;
+  return ::PostMessageA(frame, kTrayCallbackMessage, 1, message) ? 0 : 1;
+}
+
+int CmdPostToFrame(UINT message, WPARAM wParam, LPARAM lParam) {
+  HWND frame = Frame();
+  if (!frame) return 1;
+  return ::PostMessageA(frame, message, wParam, lParam) ? 0 : 1;
+}
+
+int CmdClick(const std::vector<std::string>& args, bool doubleClick) {
+  if (args.size() != 4) return Usage();
+  long index = 0, x = 0, y = 0;
+  if (!ParseInt(args[1].c_str(), &index) || !ParseInt(args[2].c_str(), &x) || !ParseInt(args[3].c_str(), &y) ||
+      index < 0) {
+    return Usage();
+  }
+  std::vector<HWND> found = Find(args[0], nullptr, true);
+  if (static_cast<std::size_t>(index) >= found.size()) {
+    std::printf("no visible window %ld of class %s\n", index, args[0].c_str());
+    return 1;
+  }
+  HWND window = found[static_cast<std::size_t>(index)];
+  LPARAM point = MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y));
+  ::PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, point);
+  ::PostMessageA(window, WM_LBUTTONUP, 0, point);
+  if (doubleClick) {
+    ::PostMessageA(window, WM_LBUTTONDBLCLK, MK_LBUTTON, point);
+    ::PostMessageA(window, WM_LBUTTONUP, 0, point);
+  }
+  return 0;
+}
+
+HWND FindDialog(const std::string& name) {
+  if (name.rfind("0x", 0) == 0) {
+    HWND window = reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(name.c_str(), nullptr, 16)));
+    return ::IsWindow(window) ? window : nullptr;
+  }
+  long id = 0;
+  bool byControl = name.rfind("has:", 0) == 0 && ParseInt(name.c_str() + 4, &id);
+  for (HWND window : TopLevelWindows()) {
+    if (!::IsWindowVisible(window)) continue;
+    if (byControl) {
+      if (ClassOf(window) == kDialogClass && ::GetDlgItem(window, static_cast<int>(id))) return window;
+    } else if (TitleOf(window) == name || ClassOf(window) == name) {
+      return window;
+    }
+  }
+  return nullptr;
+}
+
+HWND FindControl(const std::string& dialogName, const std::string& idText) {
+  long id = 0;
+  if (!ParseInt(idText.c_str(), &id)) return nullptr;
+  HWND dialog = FindDialog(dialogName);
+  if (!dialog) {
+    std::printf("no dialog %s\n", dialogName.c_str());
+    return nullptr;
+  }
+  HWND control = ::GetDlgItem(dialog, static_cast<int>(id));
+  if (!control) std::printf("no control %ld in dialog %s\n", id, dialogName.c_str());
+  return control;
+}
+
+int CmdDlgSet(const std::vector<std::string>& args) {
+  if (args.size() != 3) return Usage();
+  HWND control = FindControl(args[0], args[1]);
+  if (!control) return 1;
+  DWORD_PTR result = 0;
+  // WM_SETTEXT carries its text across processes; GetWindowText/SetWindowText
+  // of another program's control do not.
+  if (!::SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args[2].c_str()), SMTO_ABORTIFHUNG,
+                             kTextTimeoutMs, &result)) {
+    return 1;
+  }
+  return 0;
+}
+
+int CmdDlgClick(const std::vector<std::string>& args) {
+  if (args.size() != 2) return Usage();
+  HWND control = FindControl(args[0], args[1]);
+  if (!control) return 1;
+  return ::PostMessageA(control, BM_CLICK, 0, 0) ? 0 : 1;
+}
+
+int CmdDlgText(const std::vector<std::string>& args) {
+  if (args.size() != 2) return Usage();
+  HWND control = FindControl(args[0], args[1]);
+  if (!control) return 1;
+  char text[4096] = {};
+  DWORD_PTR copied = 0;
+  if (!::SendMessageTimeoutA(control, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                             kTextTimeoutMs, &copied)) {
+    return 1;
+  }
+  std::printf("%s\n", text);
+  return 0;
+}
+
+// The clipboard is opened for one command and always closed again.
+class ClipboardSession {
+ public:
+  ClipboardSession() {
+    // Another program (the client itself) may hold it for a moment.
+    for (int attempt = 0; attempt < 40 && !open_; ++attempt) {
+      open_ = ::OpenClipboard(nullptr) != FALSE;
+      if (!open_) ::Sleep(50);
+    }
+  }
+  ClipboardSession(const ClipboardSession&) = delete;
+  ClipboardSession& operator=(const ClipboardSession&) = delete;
+  ~ClipboardSession() {
+    if (open_) ::CloseClipboard();
+  }
+  bool Open() const { return open_; }
+
+ private:
+  bool open_ = false;
+};
+
+class GlobalLockScope {
+ public:
+  explicit GlobalLockScope(HGLOBAL memory) : memory_(memory), data_(::GlobalLock(memory)) {}
+  GlobalLockScope(const GlobalLockScope&) = delete;
+  GlobalLockScope& operator=(const GlobalLockScope&) = delete;
+  ~GlobalLockScope() {
+    if (data_) ::GlobalUnlock(memory_);
+  }
+  char* Data() const { return static_cast<char*>(data_); }
+
+ private:
+  HGLOBAL memory_;
+  void* data_;
+};
+
+int CmdClipGet() {
+  ClipboardSession clipboard;
+  if (!clipboard.Open()) {
+    std::printf("clipboard busy\n");
+    return 1;
+  }
+  HANDLE data = ::GetClipboardData(CF_TEXT);
+  if (!data) {
+    std::printf("no text\n");
+    return 1;
+  }
+  GlobalLockScope lock(data);
+  if (!lock.Data()) return 1;
+  std::size_t size = ::GlobalSize(data);
+  std::size_t length = 0;
+  while (length < size && lock.Data()[length] != '\0') ++length;
+  std::fwrite(lock.Data(), 1, length, stdout);
+  std::printf("\n");
+  return 0;
+}
+
+int CmdClipSet(const std::string& text) {
+  ClipboardSession clipboard;
+  if (!clipboard.Open()) {
+    std::printf("clipboard busy\n");
+    return 1;
+  }
+  ::EmptyClipboard();
+  HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+  if (!memory) return 1;
+  {
+    GlobalLockScope lock(memory);
+    if (lock.Data()) std::memcpy(lock.Data(), text.c_str(), text.size() + 1);
+  }
+  if (!::SetClipboardData(CF_TEXT, memory)) {
+    ::GlobalFree(memory);  // still ours: the system did not take it
+    return 1;
+  }
+  return 0;
+}
+
+int CmdMenuPick(const std::string& nText) {
+  long n = 0;
+  if (!ParseInt(nText.c_str(), &n) || n < 1) return Usage();
+  std::vector<HWND> menus = Find(kMenuClass, nullptr, true);
+  if (menus.empty()) {
+    std::printf("no open menu\n");
+    return 1;
+  }
+  // The menu's own loop reads the keys from its thread's queue.
+  HWND menu = menus.front();
+  for (long i = 0; i < n; ++i) {
+    ::PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 1);
+    ::PostMessageA(menu, WM_KEYUP, VK_DOWN, 0xC0000001);
+  }
+  ::PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 1);
+  ::PostMessageA(menu, WM_KEYUP, VK_RETURN, 0xC0000001);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return Usage();
+  std::string command = argv[1];
+  std::vector<std::string> args(argv + 2, argv + argc);
+  long value = 0;
+
+  if (command == "windows") return CmdWindows();
+  if (command == "wait-window") return CmdWait(args, false);
+  if (command == "wait-gone") return CmdWait(args, true);
+  if (command == "tray" && args.size() == 1) return CmdTray(args[0]);
+  if (command == "hotkey" && args.size() <= 1) {
+    value = kHotkeyDialout;
+    if (args.size() == 1 && !ParseInt(args[0].c_str(), &value)) return Usage();
+    return CmdPostToFrame(WM_HOTKEY, static_cast<WPARAM>(value), MAKELPARAM(0, VK_F8));
+  }
+  if (command == "command" && args.size() == 1 && ParseInt(args[0].c_str(), &value)) {
+    return CmdPostToFrame(WM_COMMAND, static_cast<WPARAM>(value), 0);
+  }
+  if (command == "close" && args.empty()) return CmdPostToFrame(WM_CLOSE, 0, 0);
+  if (command == "click") return CmdClick(args, false);
+  if (command == "dblclick") return CmdClick(args, true);
+  if (command == "dlg-set") return CmdDlgSet(args);
+  if (command == "dlg-click") return CmdDlgClick(args);
+  if (command == "dlg-text") return CmdDlgText(args);
+  if (command == "clip-get" && args.empty()) return CmdClipGet();
+  if (command == "clip-set" && args.size() == 1) return CmdClipSet(args[0]);
+  if (command == "menu-pick" && args.size() == 1) return CmdMenuPick(args[0]);
+  return Usage();
+}
