@@ -47,7 +47,7 @@ test-wine: windows
 fuzz: deps
 	cmake -S . -B $(FUZZ) -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DFONARIS_FUZZ=ON \
 	  -DFONARIS_SANITIZE=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-	cmake --build $(FUZZ) -j $(JOBS) --target fuzz_targets
+	cmake --build $(FUZZ) -j $(JOBS) --target fuzz_cti_event fuzz_crm_url
 	tests/fuzz/run.sh $(FUZZ) $(FUZZ_SECONDS)
 
 bench: native windows

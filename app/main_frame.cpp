@@ -142,9 +142,11 @@ void CMainFrame::RegisterDialoutHotkey(bool atStart) {
 
 void CMainFrame::OnSize(int sizeType) {
   if (sizeType != SIZE_MINIMIZED) return;
-  int shown = std::min(m_nPopupCount, 5);
-  for (int i = 0; i < shown; ++i)
-    if (m_apPopups[i]) m_apPopups[i]->ShowNoActivate();
+  // Slots are reused out of order, so every slot is looked at; a popup that
+  // is not on screen ignores the request.
+  if (m_nPopupCount == 0) return;
+  for (auto& popup : m_apPopups)
+    if (popup) popup->ShowNoActivate();
 }
 
 bool CMainFrame::SetTrayState(int message, int state) {

@@ -8,7 +8,7 @@
 #include "platform/platform.h"
 #include "settings/settings_store.h"
 
-class CWaitForConnectDlg : public fon::IDialogEvents {
+class CWaitForConnectDlg final : public fon::IDialogEvents {
  public:
   static constexpr int kTemplate = 110;
   static constexpr int kMessageLabel = 1061;

@@ -9,7 +9,7 @@
 
 class CMainFrame;
 
-class CCtiPortSocket : public fon::ISocketEvents {
+class CCtiPortSocket final : public fon::ISocketEvents {
  public:
   // Largest block handed over per read notification.
   static constexpr int kMaxRead = 4095;

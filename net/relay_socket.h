@@ -53,7 +53,7 @@ class IRelayOwner {
   ~IRelayOwner() = default;
 };
 
-class CRelaySocket : public fon::ISocketEvents {
+class CRelaySocket final : public fon::ISocketEvents {
  public:
   // Largest answer handed over: one read of a 4096-byte buffer that keeps
   // room for the terminator.

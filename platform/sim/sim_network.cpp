@@ -106,7 +106,7 @@ int SimSocket::StartConnect(const std::string& host, int port, bool notify) {
     connectResult_ = result;
     if (result == 0) {
       state_ = State::kConnected;
-      conn_ = std::make_shared<SimConnection>(net_, address, port);
+      conn_ = std::make_shared<SimConnection>(address, port);
       conn_->client_ = this;
       net_.connections.push_back(conn_);
       if (l->onAccept) l->onAccept(conn_);

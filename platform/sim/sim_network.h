@@ -19,7 +19,7 @@ class SimNetwork;
 // The server's end of one connection.
 class SimConnection : public std::enable_shared_from_this<SimConnection> {
  public:
-  SimConnection(SimNetwork& net, std::string host, int port) : net_(net), host_(std::move(host)), port_(port) {}
+  SimConnection(std::string host, int port) : host_(std::move(host)), port_(port) {}
   // One write of the server: the client reads it in reads of its own
   // (never merged with another write).
   void Send(const std::string& bytes);
@@ -37,7 +37,6 @@ class SimConnection : public std::enable_shared_from_this<SimConnection> {
  private:
   friend class SimSocket;
   friend class SimNetwork;
-  SimNetwork& net_;
   std::string host_;
   int port_;
   class SimSocket* client_ = nullptr;

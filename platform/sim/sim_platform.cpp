@@ -330,7 +330,7 @@ WindowHandle SimDialogWindow::Handle() const { return record_->handle; }
 
 // ---------------------------------------------------------- platform ------
 
-SimPlatform::SimPlatform(std::shared_ptr<SimDesktop> desktop) : shell(loop, std::move(desktop)) {}
+SimPlatform::SimPlatform(std::shared_ptr<SimDesktop> desktop) : shell(std::move(desktop)) {}
 
 std::unique_ptr<IFrameWindow> SimPlatform::CreateFrameWindow(IFrameEvents* events) {
   auto window = std::make_unique<SimFrameWindow>(loop, events);

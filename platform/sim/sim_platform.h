@@ -86,7 +86,7 @@ struct TrayCall {
 
 class SimShell : public IShell {
  public:
-  SimShell(SimLoop& loop, std::shared_ptr<SimDesktop> desktop) : loop_(loop), desktop_(std::move(desktop)) {}
+  explicit SimShell(std::shared_ptr<SimDesktop> desktop) : desktop_(std::move(desktop)) {}
 
   bool NotifyIcon(int message, int iconResource, const std::string& tip) override;
   bool RegisterHotKey(int id, unsigned modifiers, unsigned virtualKey) override;
@@ -152,7 +152,6 @@ class SimShell : public IShell {
   std::string VisibleTrayTip() const { return trayIcons.empty() ? "" : trayIcons.rbegin()->second.tip; }
 
  private:
-  SimLoop& loop_;
   std::shared_ptr<SimDesktop> desktop_;
   std::set<std::string> ownMutexes_;
 

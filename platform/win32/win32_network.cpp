@@ -147,7 +147,7 @@ bool Win32Network::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   }
   if (message < kFirstSocketMessage || message >= kFirstSocketMessage + kSocketMessageCount) return false;
   auto it = sockets_.find(static_cast<SOCKET>(wParam));
-  if (it == sockets_.end()) return true;  // closed meanwhile
+  if (it == sockets_.end() || it->second->message != message) return true;  // closed meanwhile
   std::shared_ptr<SocketState> state = it->second;
   if (WSAGETSELECTEVENT(lParam) != 0) {
     Dispatch(state, static_cast<long>(WSAGETSELECTEVENT(lParam)), static_cast<int>(WSAGETSELECTERROR(lParam)));

@@ -90,7 +90,7 @@ std::string Win32Shell::DefaultBrowser() {
 void Win32Shell::OpenInBrowser(const std::string& address) {
   // The address is never the "file" of ShellExecute: the shell would run a
   // program or document named by it. It goes to the browser as one argument.
-  std::string browser = DefaultBrowser();
+  std::string browser = locateBrowser_ ? locateBrowser_() : DefaultBrowser();
   std::string parameters = BrowserParameters(browser, address);
   ::ShellExecuteA(nullptr, "open", browser.c_str(), parameters.c_str(), "", SW_SHOW);
 }

@@ -4,13 +4,19 @@
 #include "platform/platform.h"
 #include "platform/win32/win32_handles.h"
 
+#include <functional>
 #include <vector>
 
 namespace fon::win32 {
 
 class Win32Shell final : public IShell {
  public:
-  explicit Win32Shell(HINSTANCE instance) : instance_(instance) {}
+  // Finds the browser executable; the system's registered "http" handler
+  // unless a test supplies a stand-in.
+  using BrowserLocator = std::function<std::string()>;
+
+  explicit Win32Shell(HINSTANCE instance, BrowserLocator locateBrowser = &Win32Shell::DefaultBrowser)
+      : instance_(instance), locateBrowser_(std::move(locateBrowser)) {}
 
   // The hidden frame owns the tray icon, the hotkey and the tray menu.
   void SetFrame(HWND frame) { frame_ = frame; }
@@ -41,6 +47,7 @@ class Win32Shell final : public IShell {
 
  private:
   HINSTANCE instance_;
+  BrowserLocator locateBrowser_;
   HWND frame_ = nullptr;
   // Instance mutexes stay owned for the life of the process.
   std::vector<UniqueKernelHandle> mutexes_;

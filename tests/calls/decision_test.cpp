@@ -123,6 +123,8 @@ TEST_F(DecisionTest, ThroughTheSocketWithEnglishTexts) {
             (std::vector<std::string>{"From: Unknown", "To: 0302222", "Time:  09:06:03 ", "over:  Sales"}));
   EXPECT_EQ(Current().Look().title, "Incoming Call");
   EXPECT_EQ(frame->m_strLastTime, " 09:06:03 ");
+  EXPECT_TRUE(Logged(
+      "void CPopup::Show(LPCTSTR szCaption,DWORD dwTimeToStay, DWORD dwTimeToShow, DWORD dwTimeToHide)\n"));
 }
 
 TEST_F(DecisionTest, ReceiveTimeOfSingleAndDoubleDigitDays) {

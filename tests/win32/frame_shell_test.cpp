@@ -1,9 +1,14 @@
 // The hidden frame and the shell services that work for it: tray icon,
 // hotkey, tray menu, clipboard, resources and desktop queries.
+#include "platform/win32/browser_command.h"
 #include "test_resources.h"
 #include "test_support.h"
 
+#include <shellapi.h>
+
 #include <algorithm>
+#include <fstream>
+#include <sstream>
 #include <cctype>
 #include <string>
 #include <vector>
@@ -213,6 +218,71 @@ TEST(Shell, DesktopGeometryAndInput) {
   EXPECT_EQ(cursor.x, 123);
   EXPECT_EQ(cursor.y, 45);
   EXPECT_EQ(shell.GetDoubleClickTime(), ::GetDoubleClickTime());
+}
+
+TEST(Shell, TheDefaultBrowserIsAProgram) {
+  std::string browser = Win32Shell::DefaultBrowser();
+  std::transform(browser.begin(), browser.end(), browser.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  ASSERT_GE(browser.size(), 4u);
+  EXPECT_EQ(browser.substr(browser.size() - 4), ".exe");
+}
+
+std::string Directory(const std::string& path) { return path.substr(0, path.find_last_of("\\/") + 1); }
+
+TEST(Shell, TheBrowserGetsTheAddressAsItsOnlyArgument) {
+  // The stand-in browser, built next to this test, records its command line.
+  std::string self;
+  {
+    Win32Shell probe(::GetModuleHandleA(nullptr));
+    self = probe.ModulePath();
+  }
+  std::string browser = Directory(self) + FAKEBROWSER_FROM_TEST_DIR;
+  std::replace(browser.begin(), browser.end(), '/', '\\');
+  ASSERT_NE(::GetFileAttributesA(browser.c_str()), INVALID_FILE_ATTRIBUTES) << browser;
+  char temp[MAX_PATH] = {};
+  ::GetTempPathA(MAX_PATH, temp);
+  std::string log = std::string(temp) + "fonaris-browser-" + std::to_string(::GetCurrentProcessId()) + ".log";
+  ::DeleteFileA(log.c_str());
+  ASSERT_TRUE(::SetEnvironmentVariableA("FONARIS_BROWSER_LOG", log.c_str()));
+
+  Win32Shell shell(::GetModuleHandleA(nullptr), [&] { return browser; });
+  const std::string address = "http://crm/call?name=M\xfcller \"Chef\" & co&no=0815\\";
+  shell.OpenInBrowser(address);
+
+  std::string line;
+  for (int i = 0; i < 100 && line.empty(); ++i) {
+    ::Sleep(50);
+    std::ifstream in(log, std::ios::binary);
+    std::getline(in, line);
+  }
+  ::DeleteFileA(log.c_str());
+  ::SetEnvironmentVariableA("FONARIS_BROWSER_LOG", nullptr);
+  ASSERT_FALSE(line.empty()) << "the browser was not started";
+
+  int wideLength = ::MultiByteToWideChar(CP_ACP, 0, line.c_str(), -1, nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(wideLength), L'\0');
+  ::MultiByteToWideChar(CP_ACP, 0, line.c_str(), -1, wide.data(), wideLength);
+  int argc = 0;
+  LPWSTR* argv = ::CommandLineToArgvW(wide.c_str(), &argc);
+  ASSERT_EQ(argc, 2) << line;
+  char argument[1024] = {};
+  ::WideCharToMultiByte(CP_ACP, 0, argv[1], -1, argument, sizeof(argument), nullptr, nullptr);
+  ::LocalFree(argv);
+  EXPECT_STREQ(argument, "http://crm/call?name=M\xfcller %22Chef%22 & co&no=0815\\");
+}
+
+TEST(Shell, CopyKeysAreSeenAsAKeyPressedSinceTheLastQuery) {
+  auto platform = MakePlatform();
+  ASSERT_TRUE(platform);
+  IShell& shell = platform->Shell();
+  shell.IsKeyDown('C');  // forget earlier presses
+  shell.SendCopyKeys();
+  PumpFor(*platform, 50);
+  // C went down and up again: activity, once.
+  EXPECT_TRUE(shell.IsKeyDown('C'));
+  EXPECT_FALSE(shell.IsKeyDown('C'));
+  EXPECT_FALSE(shell.IsKeyDown(VK_F13));
 }
 
 }  // namespace
