@@ -98,6 +98,7 @@ class ISocket {
   virtual int ConnectAsync(const std::string& host, int port) = 0;
   // Connects and waits, keeping the message loop running, at most
   // `timeoutMs`. Returns 0 or an error code (WSAETIMEDOUT for the bound).
+  // The outcome is only this result: no OnConnect notification follows.
   virtual int ConnectBlocking(const std::string& host, int port, unsigned timeoutMs) = 0;
   // Sends every byte, keeping the message loop running while the peer does
   // not take them, at most `timeoutMs`. Returns 0 or an error code.
@@ -167,6 +168,8 @@ class IShell {
   virtual bool SetForegroundWindow(WindowHandle window) = 0;
   virtual Point GetCursorPos() = 0;
   virtual unsigned GetDoubleClickTime() = 0;
+  // True when the key was pressed since the previous query (the low bit of
+  // GetAsyncKeyState), not while it is merely held down.
   virtual bool IsKeyDown(int virtualKey) = 0;
   // Makes the foreground application copy its selection (Ctrl+C strokes).
   virtual void SendCopyKeys() = 0;
@@ -231,8 +234,11 @@ struct PopupLook {
   int fontStyle = 0;            // bit 0 bold, bit 1 italic
   std::uint32_t textColor = 0;  // COLORREF
   Rect textRect;
-  unsigned textFormat = 0x8015;
-  unsigned titleFormat = 0x8014;
+  // DrawText flags: centred, word-wrapped, ellipsis at the end. DT_NOPREFIX
+  // (0x800) as well: a caller named "Smith & Co" must not lose its "&" to
+  // an underline.
+  unsigned textFormat = 0x8815;
+  unsigned titleFormat = 0x8814;
   int visibleWidth = 0;         // part of the skin shown (grows while appearing)
   int visibleHeight = 0;
 };

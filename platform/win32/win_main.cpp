@@ -5,8 +5,8 @@
 #include <commctrl.h>
 #include <ole2.h>
 
-#include "app/main_frame.h"
 #include "platform/win32/command_line.h"
+#include "platform/win32/main_frame_runner.h"
 #include "platform/win32/win32_platform.h"
 
 namespace {
@@ -80,12 +80,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   std::unique_ptr<fon::win32::Win32Platform> platform = fon::win32::Win32Platform::Create(options);
   if (!platform) return 1;
 
-  int exitCode = 0;
-  {
-    // The frame goes before the platform it uses.
-    CMainFrame frame(*platform);
-    if (frame.Create() == -1) return 1;
-    exitCode = platform->RunMessageLoop();
-  }
-  return exitCode;
+  // The frame goes before the platform it uses.
+  return fon::win32::RunMainFrame(*platform, [&platform] { return platform->RunMessageLoop(); });
 }

@@ -122,6 +122,9 @@ TEST_F(DecisionTest, ThroughTheSocketWithEnglishTexts) {
   EXPECT_EQ(Lines(Current().Look().text),
             (std::vector<std::string>{"From: Unknown", "To: 0302222", "Time:  09:06:03 ", "over:  Sales"}));
   EXPECT_EQ(Current().Look().title, "Incoming Call");
+  // Names are shown as sent: an "&" must not turn into an underline.
+  EXPECT_NE(Current().Look().textFormat & 0x800u, 0u);
+  EXPECT_NE(Current().Look().titleFormat & 0x800u, 0u);
   EXPECT_EQ(frame->m_strLastTime, " 09:06:03 ");
   EXPECT_TRUE(Logged(
       "void CPopup::Show(LPCTSTR szCaption,DWORD dwTimeToStay, DWORD dwTimeToShow, DWORD dwTimeToHide)\n"));

@@ -33,7 +33,7 @@ e2e_free_display() {
 # Makes the template prefix once: booted, with Wine's virtual desktop (a real
 # taskbar with a tray) switched on.
 e2e_template() {
-  [ -f "$E2E_TEMPLATE/.ready" ] && return 0
+  [ -f "$E2E_TEMPLATE/.ready-2" ] && return 0
   e2e_log "creating the Wine template prefix (once, ~20 s)"
   rm -rf "$E2E_TEMPLATE"
   mkdir -p "$E2E_TEMPLATE"
@@ -53,17 +53,17 @@ REGEDIT4
 [HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
 "Default"="1280x800"
 
-[HKEY_CURRENT_USER\Software\Classes\http\shell\open\command]
+[HKEY_LOCAL_MACHINE\Software\Classes\http\shell\open\command]
 @="\"C:\\fonaris-test\\fakebrowser.exe\" \"%1\""
 
-[HKEY_CURRENT_USER\Software\Classes\https\shell\open\command]
+[HKEY_LOCAL_MACHINE\Software\Classes\https\shell\open\command]
 @="\"C:\\fonaris-test\\fakebrowser.exe\" \"%1\""
 REG
     wine regedit /S "$(winepath -w "$E2E_TEMPLATE/desktop.reg")" >/dev/null 2>&1
     wineserver -k >/dev/null 2>&1 || true
   )
   kill "$xpid" 2>/dev/null; wait "$xpid" 2>/dev/null
-  touch "$E2E_TEMPLATE/.ready"
+  touch "$E2E_TEMPLATE/.ready-2"
 }
 
 # ------------------------------------------------------------- a test run --
@@ -229,3 +229,15 @@ check_eq() {
   local what=$1 want=$2 got=$3
   if [ "$want" == "$got" ]; then e2e_log "ok   $what"; else e2e_log "FAIL $what: want '$want' got '$got'"; E2E_FAILS=$((E2E_FAILS + 1)); fi
 }
+
+# Something in the foreground, as on a real desk: call popups hand the focus
+# back to it (and without any foreground window a call is dropped).
+e2e_foreground_app() {
+  wine notepad >/dev/null 2>&1 &
+  E2E_PIDS+=($!)
+  fonctl wait-window --visible Notepad 20000 >/dev/null
+}
+
+# Visible popups, one line each (handle, class, visible, rect, title).
+visible_popups() { fonctl windows | awk -F'\t' '$2 == "CPopup" && $3 == "1"'; }
+popup_count() { visible_popups | wc -l; }

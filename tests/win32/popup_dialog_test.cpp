@@ -159,8 +159,8 @@ TEST_F(PopupTest, PaintsTheVisiblePartOfTheSkinWithTextAndTitle) {
   look.fontStyle = 1;
   look.textColor = kRed;
   look.textRect = Rect{2, 16, 62, 30};
-  look.textFormat = 0x8015;
-  look.titleFormat = 0x8014;
+  look.textFormat = 0x8815;
+  look.titleFormat = 0x8814;
   look.visibleWidth = w;
   look.visibleHeight = 32;  // still growing out of the taskbar
   popup_->SetLook(look);

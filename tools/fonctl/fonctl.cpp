@@ -313,6 +313,22 @@ int CmdClipGet() {
   return 0;
 }
 
+// Global memory for the clipboard, freed unless the clipboard took it.
+class ClipboardMemory {
+ public:
+  explicit ClipboardMemory(std::size_t size) : memory_(::GlobalAlloc(GMEM_MOVEABLE, size)) {}
+  ClipboardMemory(const ClipboardMemory&) = delete;
+  ClipboardMemory& operator=(const ClipboardMemory&) = delete;
+  ~ClipboardMemory() {
+    if (memory_) ::GlobalFree(memory_);
+  }
+  HGLOBAL Get() const { return memory_; }
+  void HandOver() { memory_ = nullptr; }
+
+ private:
+  HGLOBAL memory_;
+};
+
 int CmdClipSet(const std::string& text) {
   ClipboardSession clipboard;
   if (!clipboard.Open()) {
@@ -320,16 +336,15 @@ int CmdClipSet(const std::string& text) {
     return 1;
   }
   ::EmptyClipboard();
-  HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-  if (!memory) return 1;
+  ClipboardMemory memory(text.size() + 1);
+  if (!memory.Get()) return 1;
   {
-    GlobalLockScope lock(memory);
-    if (lock.Data()) std::memcpy(lock.Data(), text.c_str(), text.size() + 1);
+    GlobalLockScope lock(memory.Get());
+    if (!lock.Data()) return 1;
+    std::memcpy(lock.Data(), text.c_str(), text.size() + 1);
   }
-  if (!::SetClipboardData(CF_TEXT, memory)) {
-    ::GlobalFree(memory);  // still ours: the system did not take it
-    return 1;
-  }
+  if (!::SetClipboardData(CF_TEXT, memory.Get())) return 1;
+  memory.HandOver();
   return 0;
 }
 
