@@ -50,7 +50,10 @@ fuzz: deps
 	cmake --build $(FUZZ) -j $(JOBS) --target fuzz_cti_event fuzz_crm_url
 	tests/fuzz/run.sh $(FUZZ) $(FUZZ_SECONDS)
 
-bench: native windows
+# Figures only: a release build without sanitizers, then the Wine benchmarks.
+bench: windows
+	cmake -S . -B $(BUILD)/bench -DCMAKE_BUILD_TYPE=Release -DFONARIS_SANITIZE=OFF >/dev/null
+	cmake --build $(BUILD)/bench -j $(JOBS) --target bench_calls
 	bench/run.sh
 
 test: test-native test-wine fuzz

@@ -3,7 +3,7 @@
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 build=$here/../build
-for b in "$build"/native/bench/*/bench_*; do
+for b in "$build"/bench/bench/*/bench_*; do
   [ -x "$b" ] && { echo "== $(basename "$b")"; "$b"; }
 done
 for s in "$here"/wine_*.sh; do

@@ -1,9 +1,11 @@
-// The yardstick for start-up figures: a window, a message loop and nothing
-// else. It writes one timestamped line to the file named on its command line
-// once its loop runs, and ends.
+// The yardstick for the Wine figures: a window, a message loop and nothing
+// else. It writes one timestamped line to the file named first on its
+// command line once its loop runs; then it ends, or, given a number of
+// seconds as a second argument, idles that long in its loop first.
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 
 static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_DESTROY) {
@@ -14,6 +16,9 @@ static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR cmdLine, int) {
+  char path[MAX_PATH] = {};
+  unsigned stay = 0;
+  std::sscanf(cmdLine, "%259s %u", path, &stay);
   WNDCLASSA wc{};
   wc.lpfnWndProc = Proc;
   wc.hInstance = instance;
@@ -27,11 +32,18 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR cmdLine, int) {
     if (msg.message == WM_USER) {
       SYSTEMTIME t;
       GetLocalTime(&t);
-      if (FILE* f = std::fopen(cmdLine, "a")) {
+      if (FILE* f = std::fopen(path, "a")) {
         std::fprintf(f, "%04d-%02d-%02d %02d:%02d:%02d.%03d ready\n", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute,
                      t.wSecond, t.wMilliseconds);
         std::fclose(f);
       }
+      if (stay == 0)
+        DestroyWindow(hwnd);
+      else
+        SetTimer(hwnd, 1, stay * 1000, nullptr);
+      continue;
+    }
+    if (msg.message == WM_TIMER) {
       DestroyWindow(hwnd);
       continue;
     }

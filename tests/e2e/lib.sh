@@ -241,3 +241,26 @@ e2e_foreground_app() {
 # Visible popups, one line each (handle, class, visible, rect, title).
 visible_popups() { fonctl windows | awk -F'\t' '$2 == "CPopup" && $3 == "1"'; }
 popup_count() { visible_popups | wc -l; }
+
+# ctl_many FILE: every line of FILE as a control command over one connection
+# (for bursts); prints the number of "ok" replies.
+ctl_many() {
+  exec 7<>"/dev/tcp/127.0.0.1/$TSG_CONTROL" || return 1
+  local n; n=$(wc -l <"$1")
+  cat "$1" >&7 &
+  local ok=0 i reply
+  for ((i = 0; i < n; i++)); do
+    IFS= read -r -t 60 reply <&7 || break
+    [[ "$reply" == ok* ]] && ok=$((ok + 1))
+  done
+  exec 7<&- 7>&-
+  echo "$ok"
+}
+
+# The Linux process that runs a Windows executable of the prefix.
+wine_pid_of() { pgrep -f "$1" | head -1; }
+# Resident memory (kB) and CPU seconds (user+system) of a process.
+rss_kb() { awk '/^VmRSS/ {print $2}' "/proc/$1/status"; }
+cpu_s() { awk -v hz="$(getconf CLK_TCK)" '{printf "%.2f", ($14 + $15) / hz}' "/proc/$1/stat"; }
+# "YYYY-MM-DD HH:MM:SS.mmm" at the start of a log line -> epoch ms.
+log_ms() { date -d "$(cut -c1-23 <<<"$1")" +%s%3N; }
