@@ -10,7 +10,8 @@ cp "$E2E_WIN/trivial_win32.exe" "$WINEPREFIX/drive_c/fonaris-test/"
 e2e_tsg
 e2e_seed_user 42
 
-wine 'C:\fonaris-test\trivial_win32.exe' 'C:\fonaris-test\trivial.log' "$idle" >/dev/null 2>&1 &
+# The yardstick idles long enough to cover the client's start and its window.
+wine 'C:\fonaris-test\trivial_win32.exe' 'C:\fonaris-test\trivial.log' "$((idle + 60))" >/dev/null 2>&1 &
 E2E_PIDS+=($!)
 sleep 2
 tpid=$(wine_pid_of 'trivial_win32.exe')

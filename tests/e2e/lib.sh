@@ -264,3 +264,34 @@ rss_kb() { awk '/^VmRSS/ {print $2}' "/proc/$1/status"; }
 cpu_s() { awk -v hz="$(getconf CLK_TCK)" '{printf "%.2f", ($14 + $15) / hz}' "/proc/$1/stat"; }
 # "YYYY-MM-DD HH:MM:SS.mmm" at the start of a log line -> epoch ms.
 log_ms() { date -d "$(cut -c1-23 <<<"$1")" +%s%3N; }
+
+# The tray icon's state as a person sees it: the colour of its disc in the
+# taskbar's notification area (green online, grey offline, amber away).
+tray_state() {
+  import -display "$DISPLAY" -window root -crop 48x24+1232+778 +repage "$E2E_DIR/.tray.png" 2>/dev/null
+  convert "$E2E_DIR/.tray.png" txt:- 2>/dev/null | awk -F'[(),]' '
+    /^[0-9]/ {
+      r = $3; g = $4; b = $5
+      if (g > r + 40 && g > b + 30) green++
+      else if (r > 180 && r > g + 30 && g > 80 && b < 100) amber++
+      else if (r > 100 && r < 180 && r - g < 15 && g - r < 15 && b - g < 15 && g - b < 15) grey++
+    }
+    END {
+      best = "none"; n = 15
+      if (green > n) { best = "online"; n = green }
+      if (grey > n) { best = "offline"; n = grey }
+      if (amber > n) { best = "away"; n = amber }
+      print best
+    }'
+}
+
+# wait_tray STATE [TIMEOUT_S]
+wait_tray() {
+  local deadline=$((SECONDS + ${2:-10}))
+  while [ "$SECONDS" -le "$deadline" ]; do
+    [ "$(tray_state)" == "$1" ] && return 0
+    sleep 0.3
+  done
+  e2e_log "tray shows '$(tray_state)', not '$1'"
+  return 1
+}

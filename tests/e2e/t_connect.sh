@@ -13,6 +13,7 @@ check "started" wait_log "Fonaris started" 20
 check "hotkey registered" wait_log "Hotkey-registration successfull" 10
 check "connected" wait_log "Connection to TSG (CTI-Port) ready" 20
 check "server sees the client" ctl wait-clients 1 5000
+check "tray shows online" wait_tray online 10
 check_eq "language index written back" 2 "$(e2e_reg_dword 'HKCU\Software\Mirelta\Fonaris' 'Language Index')"
 shot connected
 
@@ -22,7 +23,9 @@ check "event reaches the client" wait_log "Message from CTI-Port: X|17|Anna|0301
 # The server drops every client; supervision reconnects within 30 s.
 ctl drop >/dev/null
 check "loss noticed" wait_log "Connection to TSG lost" 10
+check "tray shows offline" wait_tray offline 10
 check "reconnected" wait_log "Connection to TSG (CTI-Port) ready" 40 2
+check "tray online again" wait_tray online 10
 shot reconnected
 
 # A second instance leaves no second connection and ends on its own.
