@@ -1,6 +1,7 @@
 #include "platform/win32/win32_debug_output.h"
 
 #include <cstdio>
+#include "platform/win32/temp_prof.h"
 
 namespace fon::win32 {
 
@@ -23,13 +24,21 @@ Win32DebugOutput::Win32DebugOutput(const std::string& logPath) {
 }
 
 void Win32DebugOutput::Write(const std::string& text) {
-  ::OutputDebugStringA(text.c_str());
+  bool isShow = text.rfind("void CPopup::Show(", 0) == 0;
+  bool isMsg = text.rfind("Message from CTI-Port", 0) == 0;
+  std::string rep;
+  if (isShow) rep = prof::Report();
+  { prof::Scope ps(prof::kOds);
+  ::OutputDebugStringA(text.c_str()); }
   if (!log_) return;
   SYSTEMTIME now{};
   ::GetLocalTime(&now);
   std::string line = FormatLogLine(now, text);
   DWORD written = 0;
-  ::WriteFile(log_.Get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+  { prof::Scope ps(prof::kFile);
+  ::WriteFile(log_.Get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr); }
+  if (isShow) { ::WriteFile(log_.Get(), rep.data(), static_cast<DWORD>(rep.size()), &written, nullptr); }
+  if (isMsg || isShow) prof::Reset();
 }
 
 }  // namespace fon::win32

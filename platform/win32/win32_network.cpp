@@ -4,6 +4,7 @@
 #include "platform/win32/win32_socket.h"
 
 #include <ws2tcpip.h>
+#include "platform/win32/temp_prof.h"
 
 namespace fon::win32 {
 
@@ -149,6 +150,7 @@ bool Win32Network::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   auto it = sockets_.find(static_cast<SOCKET>(wParam));
   if (it == sockets_.end() || it->second->message != message) return true;  // closed meanwhile
   std::shared_ptr<SocketState> state = it->second;
+  if (WSAGETSELECTEVENT(lParam) == FD_READ) prof::S().lastQueueWait = (long long)(::GetTickCount() - (DWORD)::GetMessageTime());
   if (WSAGETSELECTEVENT(lParam) != 0) {
     Dispatch(state, static_cast<long>(WSAGETSELECTEVENT(lParam)), static_cast<int>(WSAGETSELECTERROR(lParam)));
   }

@@ -5,6 +5,7 @@
 #include <windowsx.h>
 
 #include <cstring>
+#include "platform/win32/temp_prof.h"
 
 namespace fon::win32 {
 
@@ -21,6 +22,7 @@ RECT TitleRect(int skinWidth) { return RECT{8, 20, skinWidth - 10, 40}; }
 
 Win32PopupWindow::Win32PopupWindow(HINSTANCE instance, IPopupEvents* events, HWND parent)
     : instance_(instance), events_(events) {
+  prof::Scope ps(prof::kCreate);
   WNDCLASSEXA wc{};
   wc.cbSize = sizeof(wc);
   wc.style = CS_DBLCLKS | CS_SAVEBITS;
@@ -36,11 +38,13 @@ Win32PopupWindow::Win32PopupWindow(HINSTANCE instance, IPopupEvents* events, HWN
 }
 
 Win32PopupWindow::~Win32PopupWindow() {
+  prof::Scope ps(prof::kDestroy);
   events_ = nullptr;
   window_.Reset();
 }
 
 bool Win32PopupWindow::LoadSkin(int bitmap, int* width, int* height) {
+  prof::Scope ps(prof::kSkin);
   UniqueBitmap loaded(::LoadBitmapA(instance_, MAKEINTRESOURCEA(bitmap)));
   if (!loaded) return false;
   BITMAP info{};
@@ -54,6 +58,7 @@ bool Win32PopupWindow::LoadSkin(int bitmap, int* width, int* height) {
 }
 
 void Win32PopupWindow::SetLook(const PopupLook& look) {
+  prof::Scope ps(prof::kLook);
   look_ = look;
   UpdateFont();
 }
@@ -81,18 +86,22 @@ void Win32PopupWindow::UpdateFont() {
 }
 
 void Win32PopupWindow::Place(int x, int y, int width, int height) {
+  prof::Scope ps(prof::kPlace);
   if (window_) ::SetWindowPos(window_.Get(), HWND_TOPMOST, x, y, width, height, SWP_NOACTIVATE);
 }
 
 void Win32PopupWindow::ShowNoActivate() {
+  prof::Scope ps(prof::kShowHide);
   if (window_) ::ShowWindow(window_.Get(), SW_SHOWNOACTIVATE);
 }
 
 void Win32PopupWindow::Hide() {
+  prof::Scope ps(prof::kShowHide);
   if (window_) ::ShowWindow(window_.Get(), SW_HIDE);
 }
 
 void Win32PopupWindow::Redraw() {
+  prof::Scope ps(prof::kRedraw);
   if (window_) ::RedrawWindow(window_.Get(), nullptr, nullptr, RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE);
 }
 
@@ -106,6 +115,7 @@ void Win32PopupWindow::EraseBackground(HDC dc) {
 }
 
 void Win32PopupWindow::Paint(HWND window) {
+  prof::Scope ps(prof::kPaint);
   ScopedPaint paint(window);
   HDC dc = paint.Dc();
   if (!dc) return;

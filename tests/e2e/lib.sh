@@ -84,7 +84,7 @@ e2e_begin() {
     [ -f "$E2E_WIN/$exe" ] && cp "$E2E_WIN/$exe" "$WINEPREFIX/drive_c/fonaris-test/"
   done
   E2E_DISPLAY=$(e2e_free_display)
-  Xvfb ":$E2E_DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  Xvfb ":$E2E_DISPLAY" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
   E2E_XVFB_PID=$!
   export DISPLAY=":$E2E_DISPLAY"
   sleep 0.3
