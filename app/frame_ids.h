@@ -16,6 +16,8 @@ enum FrameTimer : unsigned {
   ID_TIMER_RELAY_ACTIVE = 16,
   ID_TIMER_RELAY_PROFILES = 17,
   ID_TIMER_RELAY_DEVICES = 18,
+  // A tray icon add that failed (no shell yet) is retried on this timer.
+  ID_TIMER_TRAY_RETRY = 19,
   ID_TIMER_EXIT = 789,
 };
 
@@ -25,6 +27,8 @@ inline constexpr unsigned kQuitDelayMs = 1000;
 inline constexpr unsigned kExitDelayMs = 500;
 inline constexpr unsigned kTrayMenuRetryMs = 500;
 inline constexpr unsigned kFrameRelayTimeoutMs = 5000;
+inline constexpr unsigned kTrayRetryIntervalMs = 1000;
+inline constexpr int kTrayRetryAttempts = 60;
 
 // Tray states.
 enum TrayState : int { TrayOffline = 1, TrayOnline = 2, TrayAway = 3 };

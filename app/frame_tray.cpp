@@ -90,7 +90,7 @@ void CMainFrame::StartTrayIconRetry() {
   // the add; a failure while a retry runs does not prolong it.
   if (platform_.Timers().IsTimerRunning(this, ID_TIMER_TRAY_RETRY)) return;
   trayRetriesLeft_ = kTrayRetryAttempts;
-  platform_.Timers().SetTimer(this, ID_TIMER_TRAY_RETRY, 1000);
+  platform_.Timers().SetTimer(this, ID_TIMER_TRAY_RETRY, kTrayRetryIntervalMs);
 }
 
 void CMainFrame::OnTrayIconRetry() {

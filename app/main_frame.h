@@ -48,9 +48,6 @@ class CMainFrame : public fon::TimerSink, public fon::IFrameEvents, public IRela
   // the link when the user returns.
   void EnterAwayTray();
   void LeaveAwayTray();
-  // Tray icon adds that fail are retried once a second on this frame timer.
-  static constexpr unsigned ID_TIMER_TRAY_RETRY = 19;
-  static constexpr int kTrayRetryAttempts = 60;
 
   // ---- popups
   virtual void ShowInfoPopup(int kind, const std::string& text, int sticky);

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <string>
 namespace fon::win32::prof {
-enum Cat { kReg, kCreate, kDestroy, kSkin, kLook, kRedraw, kPlace, kShowHide, kShell, kOds, kFile, kTimer, kPaint, kCount };
-inline const char* kNames[kCount] = {"reg", "create", "destroy", "skin", "look", "redraw", "place", "showhide", "shell", "ods", "file", "timer", "paint"};
+enum Cat { kReg, kCreate, kDestroy, kSkin, kLook, kRedraw, kPlace, kShowHide, kShell, kOds, kFile, kTimer, kPaint, kCwin, kFont, kDwin, kCount };
+inline const char* kNames[kCount] = {"reg", "create", "destroy", "skin", "look", "redraw", "place", "showhide", "shell", "ods", "file", "timer", "paint", "cwin", "font", "dwin"};
 struct State {
   double acc[kCount] = {};
   int n[kCount] = {};

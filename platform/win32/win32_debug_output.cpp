@@ -27,7 +27,7 @@ void Win32DebugOutput::Write(const std::string& text) {
   bool isShow = text.rfind("void CPopup::Show(", 0) == 0;
   bool isMsg = text.rfind("Message from CTI-Port", 0) == 0;
   std::string rep;
-  if (isShow) rep = prof::Report();
+  if (isShow || isMsg) rep = prof::Report();
   { prof::Scope ps(prof::kOds);
   ::OutputDebugStringA(text.c_str()); }
   if (!log_) return;
@@ -37,7 +37,7 @@ void Win32DebugOutput::Write(const std::string& text) {
   DWORD written = 0;
   { prof::Scope ps(prof::kFile);
   ::WriteFile(log_.Get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr); }
-  if (isShow) { ::WriteFile(log_.Get(), rep.data(), static_cast<DWORD>(rep.size()), &written, nullptr); }
+  if (isShow || isMsg) { ::WriteFile(log_.Get(), rep.data(), static_cast<DWORD>(rep.size()), &written, nullptr); }
   if (isMsg || isShow) prof::Reset();
 }
 

@@ -32,14 +32,16 @@ Win32PopupWindow::Win32PopupWindow(HINSTANCE instance, IPopupEvents* events, HWN
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   wc.lpszClassName = kClassName;
   if (!EnsureWindowClass(wc)) return;
-  window_.Reset(
-      ::CreateWindowExA(WS_EX_TOPMOST, kClassName, "", WS_POPUP, 0, 0, 0, 0, parent, nullptr, instance, this));
+  { prof::Scope ps2(prof::kCwin); window_.Reset(
+      ::CreateWindowExA(WS_EX_TOPMOST, kClassName, "", WS_POPUP, 0, 0, 0, 0, parent, nullptr, instance, this)); }
+  prof::Scope ps3(prof::kFont);
   UpdateFont();
 }
 
 Win32PopupWindow::~Win32PopupWindow() {
   prof::Scope ps(prof::kDestroy);
   events_ = nullptr;
+  prof::Scope ps2(prof::kDwin);
   window_.Reset();
 }
 

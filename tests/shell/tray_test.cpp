@@ -124,7 +124,7 @@ TEST_F(TrayTest, IconComesBackAfterAShellRestartAndAFailedAdd) {
   sim.shell.shellUnavailable = false;
   sim.loop.RunFor(1000);
   EXPECT_EQ(sim.shell.VisibleTrayIcon(), kTrayIconOffline);
-  EXPECT_FALSE(Running(CMainFrame::ID_TIMER_TRAY_RETRY));
+  EXPECT_FALSE(Running(ID_TIMER_TRAY_RETRY));
 
   frame->EnterAwayTray();
   sim.shell.trayIcons.clear();  // explorer restarted and forgot every icon
@@ -152,7 +152,7 @@ TEST_F(TrayTest, RetryLeavesAnIconThatAConnectAddedMeanwhile) {
   StartRecording();
   sim.loop.RunFor(2000);
   EXPECT_EQ(sim.shell.VisibleTrayIcon(), kTrayIconOnline);
-  EXPECT_FALSE(Running(CMainFrame::ID_TIMER_TRAY_RETRY));
+  EXPECT_FALSE(Running(ID_TIMER_TRAY_RETRY));
 }
 
 TEST_F(TrayTest, HotkeyTakesTheSelectionAndGivesTheClipboardBack) {
