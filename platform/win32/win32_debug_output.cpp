@@ -1,7 +1,6 @@
 #include "platform/win32/win32_debug_output.h"
 
 #include <cstdio>
-#include "platform/win32/temp_prof.h"
 
 namespace fon::win32 {
 
@@ -24,21 +23,13 @@ Win32DebugOutput::Win32DebugOutput(const std::string& logPath) {
 }
 
 void Win32DebugOutput::Write(const std::string& text) {
-  bool isShow = text.rfind("void CPopup::Show(", 0) == 0;
-  bool isMsg = text.rfind("Message from CTI-Port", 0) == 0;
-  std::string rep;
-  if (isShow || isMsg) rep = prof::Report();
-  { prof::Scope ps(prof::kOds);
-  ::OutputDebugStringA(text.c_str()); }
+  ::OutputDebugStringA(text.c_str());
   if (!log_) return;
   SYSTEMTIME now{};
   ::GetLocalTime(&now);
   std::string line = FormatLogLine(now, text);
   DWORD written = 0;
-  { prof::Scope ps(prof::kFile);
-  ::WriteFile(log_.Get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr); }
-  if (isShow || isMsg) { ::WriteFile(log_.Get(), rep.data(), static_cast<DWORD>(rep.size()), &written, nullptr); }
-  if (isMsg || isShow) prof::Reset();
+  ::WriteFile(log_.Get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
 }
 
 }  // namespace fon::win32

@@ -4,7 +4,6 @@
 #include "platform/win32/win32_socket.h"
 
 #include <ws2tcpip.h>
-#include "platform/win32/temp_prof.h"
 
 namespace fon::win32 {
 
@@ -23,7 +22,14 @@ struct AddrInfoDeleter {
   void operator()(addrinfo* info) const { ::freeaddrinfo(info); }
 };
 
+// Whether a read would find something: data, or the end of the stream.
+// Waiting data is the usual case, and FIONREAD tells it at once; a select
+// with zero timeout, which also sees the end of the stream, takes
+// milliseconds under Wine, on the way of every call event to its popup, so
+// it is only asked when no data is there.
 bool IsReadable(SOCKET socket) {
+  u_long waiting = 0;
+  if (::ioctlsocket(socket, FIONREAD, &waiting) == 0 && waiting > 0) return true;
   fd_set set;
   FD_ZERO(&set);
   FD_SET(socket, &set);
@@ -150,7 +156,6 @@ bool Win32Network::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   auto it = sockets_.find(static_cast<SOCKET>(wParam));
   if (it == sockets_.end() || it->second->message != message) return true;  // closed meanwhile
   std::shared_ptr<SocketState> state = it->second;
-  if (WSAGETSELECTEVENT(lParam) == FD_READ) prof::S().lastQueueWait = (long long)(::GetTickCount() - (DWORD)::GetMessageTime());
   if (WSAGETSELECTEVENT(lParam) != 0) {
     Dispatch(state, static_cast<long>(WSAGETSELECTEVENT(lParam)), static_cast<int>(WSAGETSELECTERROR(lParam)));
   }

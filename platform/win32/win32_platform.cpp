@@ -8,12 +8,15 @@ namespace fon::win32 {
 
 Win32Platform::Win32Platform(const Options& options)
     : instance_(options.instance ? options.instance : ::GetModuleHandleA(nullptr)),
+      sparePopupWindows_(options.sparePopupWindows),
       debug_(options.logPath),
       loop_(instance_),
       timers_(instance_),
       network_(instance_, loop_),
       registry_(HKEY_CURRENT_USER),
-      shell_(instance_) {}
+      shell_(instance_),
+      gdi_(instance_),
+      popupWindows_(instance_, gdi_) {}
 
 std::unique_ptr<Win32Platform> Win32Platform::Create(const Options& options) {
   std::unique_ptr<Win32Platform> platform(new Win32Platform(options));
@@ -32,12 +35,18 @@ std::unique_ptr<IFrameWindow> Win32Platform::CreateFrameWindow(IFrameEvents* eve
   auto frame = std::make_unique<Win32FrameWindow>(instance_, events, [this](HWND gone) {
     if (shell_.Frame() == gone) SetFrame(nullptr);
   });
-  SetFrame(ToHwnd(frame->Handle()));
+  HWND frameWindow = ToHwnd(frame->Handle());
+  SetFrame(frameWindow);
+  // The popups' windows are made once the start-up message has been handled,
+  // well before the first call arrives.
+  if (sparePopupWindows_ > 0 && frameWindow) {
+    loop_.Post([this, frameWindow] { popupWindows_.Prewarm(frameWindow, sparePopupWindows_); });
+  }
   return frame;
 }
 
 std::unique_ptr<IPopupWindow> Win32Platform::CreatePopupWindow(IPopupEvents* events, WindowHandle parent) {
-  return std::make_unique<Win32PopupWindow>(instance_, events, ToHwnd(parent));
+  return std::make_unique<Win32PopupWindow>(popupWindows_, events, ToHwnd(parent));
 }
 
 std::unique_ptr<IDialogWindow> Win32Platform::CreateDialogWindow(IDialogEvents* events) {

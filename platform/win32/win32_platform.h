@@ -3,6 +3,8 @@
 
 #include "platform/platform.h"
 #include "platform/win32/win32_clipboard.h"
+#include "platform/win32/gdi_cache.h"
+#include "platform/win32/popup_window_pool.h"
 #include "platform/win32/win32_debug_output.h"
 #include "platform/win32/win32_event_loop.h"
 #include "platform/win32/win32_network.h"
@@ -19,6 +21,8 @@ class Win32Platform final : public IPlatform {
   struct Options {
     HINSTANCE instance = nullptr;  // where resources come from
     std::string logPath;           // optional copy of the debug texts
+    // Popup windows made ahead, once the frame exists (see PopupWindowPool).
+    std::size_t sparePopupWindows = 0;
   };
 
   // Null when the hidden windows that carry timers, tasks and socket
@@ -39,11 +43,16 @@ class Win32Platform final : public IPlatform {
   // The outer message loop of the process; returns the code of WM_QUIT.
   int RunMessageLoop() { return loop_.Run(); }
 
+  // The popup windows kept for reuse, and what they paint with.
+  PopupWindowPool& PopupWindows() { return popupWindows_; }
+  GdiCache& Gdi() { return gdi_; }
+
  private:
   explicit Win32Platform(const Options& options);
   void SetFrame(HWND frame);
 
   HINSTANCE instance_;
+  std::size_t sparePopupWindows_;
   Win32DebugOutput debug_;
   Win32EventLoop loop_;
   Win32Timers timers_;
@@ -51,6 +60,8 @@ class Win32Platform final : public IPlatform {
   Win32Registry registry_;
   Win32Shell shell_;
   Win32Clipboard clipboard_;
+  GdiCache gdi_;
+  PopupWindowPool popupWindows_;
 };
 
 }  // namespace fon::win32

@@ -1,43 +1,37 @@
-// The call notification window: a borderless topmost window painted with a
-// skin bitmap, with text and title drawn over it. It never takes the focus.
+// The call notification window of one popup of the core. The window itself
+// (popup_surface.h) comes from the platform's pool and goes back to it when
+// the popup is destroyed; to the core it is a new window every time.
 #pragma once
 
 #include "platform/platform.h"
-#include "platform/win32/win32_handles.h"
+#include "platform/win32/popup_surface.h"
+#include "platform/win32/popup_window_pool.h"
+
+#include <memory>
 
 namespace fon::win32 {
 
 class Win32PopupWindow final : public IPopupWindow {
  public:
-  Win32PopupWindow(HINSTANCE instance, IPopupEvents* events, HWND parent);
+  // The pool must outlive the popup windows it gave out.
+  Win32PopupWindow(PopupWindowPool& pool, IPopupEvents* events, HWND parent);
   ~Win32PopupWindow() override;
+  Win32PopupWindow(const Win32PopupWindow&) = delete;
+  Win32PopupWindow& operator=(const Win32PopupWindow&) = delete;
 
-  bool LoadSkin(int bitmap, int* width, int* height) override;
-  void SetLook(const PopupLook& look) override;
-  void Place(int x, int y, int width, int height) override;
-  void ShowNoActivate() override;
-  void Hide() override;
-  void Redraw() override;
-  WindowHandle Handle() const override { return FromHwnd(window_.Get()); }
+  bool LoadSkin(int bitmap, int* width, int* height) override { return surface_->LoadSkin(bitmap, width, height); }
+  void SetLook(const PopupLook& look) override { surface_->SetLook(look); }
+  void Place(int x, int y, int width, int height) override { surface_->Place(x, y, width, height); }
+  void ShowNoActivate() override { surface_->ShowNoActivate(); }
+  void Hide() override { surface_->Hide(); }
+  void Redraw() override { surface_->Redraw(); }
+  WindowHandle Handle() const override { return FromHwnd(surface_->Window()); }
+
+  const PopupSurface& Surface() const { return *surface_; }
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  void EraseBackground(HDC dc);
-  void Paint(HWND window);
-  void UpdateFont();
-
-  HINSTANCE instance_;
-  IPopupEvents* events_;
-  PopupLook look_;
-  UniqueBitmap skin_;
-  int skinWidth_ = 0;
-  int skinHeight_ = 0;
-  UniqueFont font_;
-  std::string fontFace_;
-  int fontTenthsPt_ = -1;
-  int fontStyle_ = -1;
-  UniqueWindow window_;
+  PopupWindowPool& pool_;
+  std::unique_ptr<PopupSurface> surface_;
 };
 
 }  // namespace fon::win32

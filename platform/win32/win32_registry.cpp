@@ -3,7 +3,6 @@
 #include "platform/win32/win32_handles.h"
 
 #include <climits>
-#include "platform/win32/temp_prof.h"
 
 namespace fon::win32 {
 
@@ -23,7 +22,6 @@ long Open(HKEY root, const std::string& path, UniqueKey* key) {
 }  // namespace
 
 long Win32Registry::CreateKey(const std::string& path) {
-  prof::Scope ps(prof::kReg);
   HKEY created = nullptr;
   DWORD disposition = 0;
   long rc = ::RegCreateKeyExA(root_, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
@@ -33,14 +31,12 @@ long Win32Registry::CreateKey(const std::string& path) {
 }
 
 long Win32Registry::OpenKey(const std::string& path) {
-  prof::Scope ps(prof::kReg);
   UniqueKey key;
   return Open(root_, path, &key);
 }
 
 long Win32Registry::QueryValue(const std::string& path, const std::string& name, std::uint32_t* type,
                                std::string* data, std::size_t bufferSize) {
-  prof::Scope ps(prof::kReg);
   UniqueKey key;
   long rc = Open(root_, path, &key);
   if (rc != ERROR_SUCCESS) return rc;

@@ -1,5 +1,4 @@
 #include "platform/win32/win32_shell.h"
-#include "platform/win32/temp_prof.h"
 
 #include "platform/win32/browser_command.h"
 
@@ -54,9 +53,9 @@ int Win32Shell::TrackTrayMenu(int menuResource, Point at) {
   return command;
 }
 
-WindowHandle Win32Shell::GetForegroundWindow() { prof::Scope ps(prof::kShell); return FromHwnd(::GetForegroundWindow()); }
+WindowHandle Win32Shell::GetForegroundWindow() { return FromHwnd(::GetForegroundWindow()); }
 
-bool Win32Shell::SetForegroundWindow(WindowHandle window) { prof::Scope ps(prof::kShell); return ::SetForegroundWindow(ToHwnd(window)) != FALSE; }
+bool Win32Shell::SetForegroundWindow(WindowHandle window) { return ::SetForegroundWindow(ToHwnd(window)) != FALSE; }
 
 Point Win32Shell::GetCursorPos() {
   POINT pt{};
@@ -97,7 +96,6 @@ void Win32Shell::OpenInBrowser(const std::string& address) {
 }
 
 bool Win32Shell::GetTaskbarRect(Rect* rect) {
-  prof::Scope ps(prof::kShell);
   HWND taskbar = ::FindWindowA("Shell_TrayWnd", nullptr);
   if (!taskbar) return false;
   RECT r{};
@@ -130,7 +128,6 @@ void Win32Shell::MessageBox(const std::string& text, const std::string& caption)
 }
 
 std::string Win32Shell::LoadString(int id) {
-  prof::Scope ps(prof::kShell);
   char buffer[1024] = {};
   int n = ::LoadStringA(instance_, static_cast<UINT>(id), buffer, sizeof(buffer));
   return std::string(buffer, n > 0 ? static_cast<std::size_t>(n) : 0);

@@ -1,5 +1,4 @@
 #include "platform/win32/win32_timers.h"
-#include "platform/win32/temp_prof.h"
 
 namespace fon::win32 {
 
@@ -58,7 +57,6 @@ bool Win32Timers::OnMessage(UINT message, WPARAM wParam) {
   // Copy out before the call: the sink may kill or restart any timer,
   // itself included, and may even be destroyed by what it does.
   Key key = it->second;
-  prof::Scope ps(prof::kTimer);
   key.first->OnTimer(key.second);
   return true;
 }
