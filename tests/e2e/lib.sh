@@ -258,7 +258,16 @@ ctl_many() {
 }
 
 # The Linux process that runs a Windows executable of the prefix.
-wine_pid_of() { pgrep -f "$1" | head -1; }
+# Several processes name the executable (the wine wrapper, the loader); the
+# one that runs it holds the most memory.
+wine_pid_of() {
+  local pid best='' most=0 kb
+  for pid in $(pgrep -f "$1"); do
+    kb=$(awk '/^VmRSS/ {print $2}' "/proc/$pid/status" 2>/dev/null)
+    [ -n "$kb" ] && [ "$kb" -gt "$most" ] && { most=$kb; best=$pid; }
+  done
+  echo "$best"
+}
 # Resident memory (kB) and CPU seconds (user+system) of a process.
 rss_kb() { awk '/^VmRSS/ {print $2}' "/proc/$1/status"; }
 cpu_s() { awk -v hz="$(getconf CLK_TCK)" '{printf "%.2f", ($14 + $15) / hz}' "/proc/$1/stat"; }
