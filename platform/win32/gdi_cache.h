@@ -8,12 +8,12 @@
 // reference, so nothing it paints with can go away under it.
 #pragma once
 
-#include "platform/win32/win32_handles.h"
-
 #include <map>
 #include <memory>
 #include <string>
 #include <tuple>
+
+#include "platform/win32/win32_handles.h"
 
 namespace fon::win32 {
 

@@ -1,8 +1,10 @@
 #include "platform/win32/popup_surface.h"
 
-#include "platform/win32/window_class.h"
-
 #include <windowsx.h>
+
+#include <algorithm>
+
+#include "platform/win32/window_class.h"
 
 namespace fon::win32 {
 
@@ -95,7 +97,8 @@ bool PopupSurface::LoadSkin(int bitmap, int* width, int* height) {
 }
 
 void PopupSurface::SetLook(const PopupLook& look) {
-  const bool sameVisible = look.visibleWidth == look_.visibleWidth && look.visibleHeight == look_.visibleHeight;
+  const bool sameVisible =
+      look.visibleWidth == look_.visibleWidth && look.visibleHeight == look_.visibleHeight;
   PopupLook sized = look_;
   sized.visibleWidth = look.visibleWidth;
   sized.visibleHeight = look.visibleHeight;
@@ -109,12 +112,14 @@ void PopupSurface::SetLook(const PopupLook& look) {
 
 bool PopupSurface::Covered() const {
   RECT client{};
-  if (!window_ || !::GetClientRect(window_.Get(), &client)) return false;
-  return client.right <= look_.visibleWidth && client.bottom <= look_.visibleHeight;
+  if (!window_ || !skin_ || !::GetClientRect(window_.Get(), &client)) return false;
+  return client.right <= std::min(look_.visibleWidth, skin_->width) &&
+         client.bottom <= std::min(look_.visibleHeight, skin_->height);
 }
 
 void PopupSurface::UpdateFont() {
-  if (font_ && look_.fontFace == fontFace_ && look_.fontTenthsPt == fontTenthsPt_ && look_.fontStyle == fontStyle_)
+  if (font_ && look_.fontFace == fontFace_ && look_.fontTenthsPt == fontTenthsPt_ &&
+      look_.fontStyle == fontStyle_)
     return;
   font_ = gdi_.Font(look_.fontFace, look_.fontTenthsPt, look_.fontStyle);
   fontFace_ = look_.fontFace;

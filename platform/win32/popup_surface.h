@@ -6,11 +6,11 @@
 // go nowhere, and it keeps its last picture until it is hidden.
 #pragma once
 
+#include <functional>
+
 #include "platform/platform.h"
 #include "platform/win32/gdi_cache.h"
 #include "platform/win32/win32_handles.h"
-
-#include <functional>
 
 namespace fon::win32 {
 

@@ -36,8 +36,9 @@ void PopupWindowPool::Prewarm(HWND owner, std::size_t count) {
   DropDestroyed();
   if (!owner || !::IsWindow(owner)) return;
   count = std::min(count, kMaxSpare);
-  auto ready = static_cast<std::size_t>(std::count_if(
-      ready_.begin(), ready_.end(), [owner](const std::unique_ptr<PopupSurface>& s) { return s->Owner() == owner; }));
+  auto ready = static_cast<std::size_t>(
+      std::count_if(ready_.begin(), ready_.end(),
+                    [owner](const std::unique_ptr<PopupSurface>& s) { return s->Owner() == owner; }));
   for (; ready < count && ready_.size() + pending_.size() < kMaxSpare; ++ready) {
     auto surface = std::make_unique<PopupSurface>(instance_, gdi_, owner);
     if (!surface->Window()) return;

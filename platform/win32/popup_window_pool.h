@@ -14,11 +14,11 @@
 // keeps its picture and takes no clicks.
 #pragma once
 
-#include "platform/win32/gdi_cache.h"
-#include "platform/win32/popup_surface.h"
-
 #include <memory>
 #include <vector>
+
+#include "platform/win32/gdi_cache.h"
+#include "platform/win32/popup_surface.h"
 
 namespace fon::win32 {
 

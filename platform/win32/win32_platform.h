@@ -2,9 +2,9 @@
 #pragma once
 
 #include "platform/platform.h"
-#include "platform/win32/win32_clipboard.h"
 #include "platform/win32/gdi_cache.h"
 #include "platform/win32/popup_window_pool.h"
+#include "platform/win32/win32_clipboard.h"
 #include "platform/win32/win32_debug_output.h"
 #include "platform/win32/win32_event_loop.h"
 #include "platform/win32/win32_network.h"

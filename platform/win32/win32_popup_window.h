@@ -3,11 +3,11 @@
 // the popup is destroyed; to the core it is a new window every time.
 #pragma once
 
+#include <memory>
+
 #include "platform/platform.h"
 #include "platform/win32/popup_surface.h"
 #include "platform/win32/popup_window_pool.h"
-
-#include <memory>
 
 namespace fon::win32 {
 
@@ -19,7 +19,9 @@ class Win32PopupWindow final : public IPopupWindow {
   Win32PopupWindow(const Win32PopupWindow&) = delete;
   Win32PopupWindow& operator=(const Win32PopupWindow&) = delete;
 
-  bool LoadSkin(int bitmap, int* width, int* height) override { return surface_->LoadSkin(bitmap, width, height); }
+  bool LoadSkin(int bitmap, int* width, int* height) override {
+    return surface_->LoadSkin(bitmap, width, height);
+  }
   void SetLook(const PopupLook& look) override { surface_->SetLook(look); }
   void Place(int x, int y, int width, int height) override { surface_->Place(x, y, width, height); }
   void ShowNoActivate() override { surface_->ShowNoActivate(); }

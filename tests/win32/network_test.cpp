@@ -294,5 +294,26 @@ TEST_F(NetworkTest, AReadNotificationWithNothingLeftIsDropped) {
   EXPECT_EQ(socket->LastError(), kWsaEWouldBlock);
 }
 
+TEST_F(NetworkTest, AReadNotificationAtTheEndOfTheStreamStillReachesTheOwner) {
+  // Nothing left to read, but the peer has gone: a read then finds the end
+  // of the stream, and the owner must get to see it.
+  Events events;
+  auto socket = NewSocket(&events);
+  UniqueSocket peer = Connect(*socket, events);
+  ASSERT_TRUE(peer);
+  std::vector<int> reads;
+  events.hook = [&](char kind) {
+    char buffer[16];
+    if (kind == 'R') reads.push_back(socket->Receive(buffer, sizeof(buffer)));
+  };
+  Send(peer, "abc");
+  peer.Reset();
+  ::Sleep(100);
+  char buffer[16];
+  ASSERT_EQ(socket->Receive(buffer, sizeof(buffer)), 3);  // read before the notification
+  ASSERT_TRUE(RunUntilOr(*platform_, [&] { return !reads.empty(); }, 3000));
+  EXPECT_EQ(reads.front(), 0);
+}
+
 }  // namespace
 }  // namespace fon::win32
