@@ -30,6 +30,8 @@ long long EpochMs(const WallTime& t)
 
 Logger::Logger() = default;
 
+Logger::Logger(std::string* capture) : capture_(capture) {}
+
 std::optional<Logger> Logger::OpenFile(const std::string& path, std::string* error)
 {
     std::FILE* f = std::fopen(path.c_str(), "a");
@@ -55,6 +57,10 @@ void Logger::LineAt(const WallTime& when, std::string_view text)
     line += ' ';
     line += text;
     line += '\n';
+    if (capture_) {
+        *capture_ += line;
+        return;
+    }
     std::FILE* out = file_ ? file_.get() : stderr;
     std::fwrite(line.data(), 1, line.size(), out);
     std::fflush(out);

@@ -25,6 +25,8 @@ class Logger {
 public:
     // Logs to stderr.
     Logger();
+    // Appends the lines to *capture instead (tests read what was logged).
+    explicit Logger(std::string* capture);
     // Appends to the file; nullopt when it cannot be opened.
     static std::optional<Logger> OpenFile(const std::string& path, std::string* error);
 
@@ -41,6 +43,7 @@ private:
         }
     };
     std::unique_ptr<std::FILE, FileCloser> file_;  // empty: stderr
+    std::string* capture_ = nullptr;
 };
 
 } // namespace tsgsim

@@ -95,4 +95,27 @@ long SendSome(int fd, const char* data, std::size_t size)
     }
 }
 
+ReadEnd ReadAvailable(int fd, int maxReads, const std::function<bool(std::string_view)>& onData)
+{
+    char buf[4096];
+    for (int i = 0; i < maxReads;) {
+        ssize_t n = ::recv(fd, buf, sizeof buf, 0);
+        if (n > 0) {
+            ++i;
+            if (!onData(std::string_view(buf, static_cast<std::size_t>(n)))) {
+                return ReadEnd::Paused;
+            }
+            continue;
+        }
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            return ReadEnd::Again;
+        }
+        return n == 0 ? ReadEnd::Eof : ReadEnd::Error;
+    }
+    return ReadEnd::Paused;
+}
+
 } // namespace tsgsim

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include "unique_fd.h"
 
@@ -19,5 +21,16 @@ bool IsValidIpv4(const std::string& address);
 // One send() with MSG_NOSIGNAL; returns bytes sent, 0 when the socket would
 // block, -1 on a hard error.
 long SendSome(int fd, const char* data, std::size_t size);
+
+enum class ReadEnd {
+    Again,    // nothing more to read for now
+    Eof,      // the peer ended its sending side
+    Error,    // errno tells
+    Paused,   // enough for one wake-up: the limit was reached or onData said stop
+};
+
+// Reads what is waiting, at most maxReads recv() calls, and hands each
+// chunk to onData, which returns whether to go on.
+ReadEnd ReadAvailable(int fd, int maxReads, const std::function<bool(std::string_view)>& onData);
 
 } // namespace tsgsim

@@ -1,5 +1,6 @@
 #include "relay_logic.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "text.h"
@@ -8,53 +9,110 @@ namespace tsgsim {
 
 namespace {
 
-const char* const kUnknownUser = "-ERR|unknown user";
-const char* const kUnknownProfile = "-ERR|unknown profile";
 const char* const kBadRequest = "-ERR|bad request";
+const char* const kUnknownUser = "-ERR|unknown user";
 
-User* LookUpUser(UserDb& users, std::string_view idText)
-{
-    auto id = ParseInt(idText, 0, kMaxId);
-    return id ? users.FindById(*id) : nullptr;
-}
+struct Request {
+    UserDb& users;
+    std::string_view text;                 // the whole request
+    std::vector<std::string_view> fields;  // split at '|', one trailing empty field dropped
+    User* user;                            // the user the request names, when the command has one
+};
 
-RelayReply Login(UserDb& users, std::string_view request)
+using Answer = RelayReply (*)(Request&);
+
+// One relay command. A new command, or a new way to answer one, is a row here.
+struct RelayCommand {
+    std::string_view word;
+    std::size_t fields;          // fields with the word; 0: the answer checks the request itself
+    std::size_t userField;       // field holding the user id; 0: none
+    std::size_t barsWithoutZero; // sent without zero byte: complete with this many bars; 0: waits for its zero byte
+    Answer answer;
+};
+
+RelayReply Login(Request& r)
 {
     // CTILOGIN|name|password: the password is everything after the second
     // bar, so a bar inside it is kept rather than lost.
-    std::size_t first = request.find('|');
-    std::size_t second = request.find('|', first + 1);
+    std::size_t first = r.text.find('|');
+    std::size_t second = r.text.find('|', first + 1);
     if (second == std::string_view::npos) {
         return {kBadRequest, {}};
     }
-    std::string_view name = request.substr(first + 1, second - first - 1);
-    std::string_view password = request.substr(second + 1);
-    const User* u = users.FindByName(name);
+    const User* u = r.users.FindByName(r.text.substr(first + 1, second - first - 1));
     if (!u) {
-        return {"-ERR|unknown user", {}};
+        return {kUnknownUser, {}};
     }
-    if (u->password != password) {
+    if (u->password != r.text.substr(second + 1)) {
         return {"-ERR|wrong password", {}};
     }
     return {"+OK|" + std::to_string(u->id) + "|" + std::to_string(u->parentId), {}};
 }
 
-std::string Devices(const User& u)
+RelayReply Devices(Request& r)
 {
-    std::string answer = "+OK|" + std::to_string(u.deviceMode);
-    for (const auto& d : u.devices) {
+    std::string answer = "+OK|" + std::to_string(r.user->deviceMode);
+    for (const auto& d : r.user->devices) {
         answer += "|" + d.field + "|" + d.number;
     }
-    return answer;
+    return {answer, {}};
 }
 
-std::string Profiles(const User& u)
+RelayReply Profiles(Request& r)
 {
     std::string answer = "+OK";
-    for (const auto& p : u.profiles) {
+    for (const auto& p : r.user->profiles) {
         answer += "|" + std::to_string(p.id) + "|" + p.name;
     }
-    return answer;
+    return {answer, {}};
+}
+
+RelayReply ActiveForced(Request& r)
+{
+    const auto& forced = r.user->forced;
+    return {forced ? "+OK|" + std::to_string(*forced) : std::string("+OK"), {}};
+}
+
+RelayReply Force(Request& r)
+{
+    auto pid = ParseInt(r.fields[2], 0, kMaxId);
+    if (!pid || !r.user->FindProfile(*pid)) {
+        return {"-ERR|unknown profile", {}};
+    }
+    r.user->forced = *pid;
+    return {"+OK", "user " + std::to_string(r.user->id) + ": profile " + std::to_string(*pid) + " forced"};
+}
+
+RelayReply ClearForced(Request& r)
+{
+    r.user->forced.reset();
+    return {"+OK", "user " + std::to_string(r.user->id) + ": forced profile cleared"};
+}
+
+RelayReply QuickCall(Request& r)
+{
+    return {"+OK", "QUICKCALL caller \"" + EscapeBytes(r.fields[1]) + "\" called \"" + EscapeBytes(r.fields[2])
+                       + "\" user " + std::to_string(r.user->id)};
+}
+
+constexpr RelayCommand kCommands[] = {
+    {"CTILOGIN", 0, 0, 2, Login},
+    {"GETDEVICES", 2, 1, 0, Devices},
+    {"GETPROFILELIST", 2, 1, 0, Profiles},
+    {"GETACTIVEFORCEDPROFILE", 2, 1, 0, ActiveForced},
+    {"FORCEPROFILE", 3, 1, 0, Force},
+    {"CLEARFORCEDPROFILE", 2, 1, 0, ClearForced},
+    {"QUICKCALL", 4, 3, 0, QuickCall},
+};
+
+const RelayCommand* FindCommand(std::string_view word)
+{
+    for (const auto& c : kCommands) {
+        if (c.word == word) {
+            return &c;
+        }
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -64,71 +122,36 @@ std::string_view CommandWord(std::string_view request)
     return request.substr(0, request.find('|'));
 }
 
+bool CompleteWithoutZero(std::string_view request)
+{
+    const RelayCommand* c = FindCommand(CommandWord(request));
+    return c && c->barsWithoutZero > 0
+           && static_cast<std::size_t>(std::count(request.begin(), request.end(), '|')) >= c->barsWithoutZero;
+}
+
 RelayReply AnswerRelayRequest(UserDb& users, std::string_view request)
 {
-    std::string_view word = CommandWord(request);
-    if (word == "CTILOGIN") {
-        return Login(users, request);
+    const RelayCommand* command = FindCommand(CommandWord(request));
+    if (!command) {
+        return {"-ERR|unknown command", {}};
     }
-
-    std::vector<std::string_view> fields = SplitFields(request, '|');
+    Request r{users, request, SplitFields(request, '|'), nullptr};
     // The client sends the release at exit with a trailing bar; accept one
     // trailing bar on every command rather than only there.
-    if (fields.size() > 1 && fields.back().empty()) {
-        fields.pop_back();
+    if (r.fields.size() > 1 && r.fields.back().empty()) {
+        r.fields.pop_back();
     }
-
-    if (word == "GETDEVICES" || word == "GETPROFILELIST" || word == "GETACTIVEFORCEDPROFILE"
-        || word == "CLEARFORCEDPROFILE") {
-        if (fields.size() != 2) {
-            return {kBadRequest, {}};
-        }
-        User* u = LookUpUser(users, fields[1]);
-        if (!u) {
+    if (command->fields != 0 && r.fields.size() != command->fields) {
+        return {kBadRequest, {}};
+    }
+    if (command->userField != 0) {
+        auto id = ParseInt(r.fields[command->userField], 0, kMaxId);
+        r.user = id ? users.FindById(*id) : nullptr;
+        if (!r.user) {
             return {kUnknownUser, {}};
         }
-        if (word == "GETDEVICES") {
-            return {Devices(*u), {}};
-        }
-        if (word == "GETPROFILELIST") {
-            return {Profiles(*u), {}};
-        }
-        if (word == "GETACTIVEFORCEDPROFILE") {
-            return {u->forced ? "+OK|" + std::to_string(*u->forced) : std::string("+OK"), {}};
-        }
-        u->forced.reset();
-        return {"+OK", "user " + std::to_string(u->id) + ": forced profile cleared"};
     }
-
-    if (word == "FORCEPROFILE") {
-        if (fields.size() != 3) {
-            return {kBadRequest, {}};
-        }
-        User* u = LookUpUser(users, fields[1]);
-        if (!u) {
-            return {kUnknownUser, {}};
-        }
-        auto pid = ParseInt(fields[2], 0, kMaxId);
-        if (!pid || !u->FindProfile(*pid)) {
-            return {kUnknownProfile, {}};
-        }
-        u->forced = *pid;
-        return {"+OK", "user " + std::to_string(u->id) + ": profile " + std::to_string(*pid) + " forced"};
-    }
-
-    if (word == "QUICKCALL") {
-        if (fields.size() != 4) {
-            return {kBadRequest, {}};
-        }
-        User* u = LookUpUser(users, fields[3]);
-        if (!u) {
-            return {kUnknownUser, {}};
-        }
-        return {"+OK", "QUICKCALL caller \"" + EscapeBytes(fields[1]) + "\" called \"" + EscapeBytes(fields[2])
-                           + "\" user " + std::to_string(u->id)};
-    }
-
-    return {"-ERR|unknown command", {}};
+    return command->answer(r);
 }
 
 } // namespace tsgsim

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "control_sources.h"
 #include "faults.h"
 #include "logger.h"
 #include "users.h"
@@ -22,11 +23,6 @@ struct Options {
     int relayIdleMs = 30000;    // a relay connection idle this long is closed
     int relaySilenceMs = 200;   // a request without zero byte ends after this much silence
     std::vector<FaultRule> faults;
-};
-
-struct ScriptLine {
-    int number = 0;
-    std::string text;
 };
 
 // The simulated telephony server: CTI port, relay port, control channel and
