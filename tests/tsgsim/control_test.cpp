@@ -1,17 +1,16 @@
-// Control channel, script mode, options and process life of tsg-sim.
+// Control channel over its sockets, script mode, options and process life of
+// tsg-sim. The control protocol itself is tested in control_channel_test.cpp.
 
 #include <gtest/gtest.h>
 
 #include <signal.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <fstream>
 #include <regex>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "sim_harness.h"
@@ -68,69 +67,6 @@ TEST(TsgSimControl, StatusCountsWhatIsGoingOn)
     ASSERT_EQ(sim.Command("fault GETDEVICES late 100 once"), "ok fault GETDEVICES late:100:once");
     EXPECT_EQ(sim.Command("status"), "ok cti=up cti_clients=2 relay_open=0 relay_requests=1 events_sent=1"
                                      " control_clients=1 faults=GETDEVICES=late:100:once");
-}
-
-TEST(TsgSimControl, WaitClientsRepliesWhenEnoughHaveConnectedOrOnTimeout)
-{
-    Sim sim;
-    ASSERT_TRUE(sim.Ready());
-    auto start = Clock::now();
-    EXPECT_EQ(sim.Command("wait-clients 1 150"), "timeout clients=0");
-    EXPECT_GE(MsSince(start), 140);
-
-    UniqueFd lateClient;  // connected by the thread, kept until the test ends
-    std::thread late([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        lateClient = Connect(sim.ctiPort);
-    });
-    start = Clock::now();
-    EXPECT_EQ(sim.Command("wait-clients 1 3000"), "ok clients=1");
-    EXPECT_GE(MsSince(start), 90);
-    EXPECT_LT(MsSince(start), 1000);
-    late.join();
-    EXPECT_EQ(sim.Command("wait-clients 0 10"), "ok clients=1");
-}
-
-TEST(TsgSimControl, CommandsOfOneConnectionAnswerInOrder)
-{
-    Sim sim;
-    ASSERT_TRUE(sim.Ready());
-    int fd = sim.ControlFd();
-    ASSERT_TRUE(SendAll(fd, "wait-clients 1 200\nsleep 50\nstatus\n"));
-    std::string replies;
-    auto deadline = Clock::now() + std::chrono::milliseconds(kWaitMs);
-    while (std::count(replies.begin(), replies.end(), '\n') < 3 && Clock::now() < deadline) {
-        ReadResult r = ReadOnce(fd, 100);
-        if (r.status == ReadStatus::Data) {
-            replies += r.data;
-        } else if (r.status != ReadStatus::Timeout) {
-            break;
-        }
-    }
-    EXPECT_EQ(replies.substr(0, replies.find("ok cti=")), "timeout clients=0\nok\n") << replies;
-}
-
-TEST(TsgSimControl, BadCommandsGetAnErrorReply)
-{
-    Sim sim(SimOptions{{"--users", ExampleUsersPath()}});
-    ASSERT_TRUE(sim.Ready());
-    for (const char* line : {"bogus", "fault", "fault X", "fault X late", "fault X sideways", "forced 99 1",
-                             "forced 42", "forced 42 x", "cti sideways", "cti", "wait-clients",
-                             "wait-clients x", "wait-clients 1 x", "sleep", "sleep -1", "drop now", "bye now"}) {
-        std::string reply = sim.Command(line);
-        EXPECT_EQ(reply.rfind("err ", 0), 0u) << line << " -> " << reply;
-    }
-    // Blank and comment lines are no commands and get no reply.
-    EXPECT_EQ(sim.Command("\n# note\nstatus").rfind("ok cti=", 0), 0u);
-}
-
-TEST(TsgSimControl, OverlongLineIsRefusedAndTheConnectionGoesOn)
-{
-    Sim sim;
-    ASSERT_TRUE(sim.Ready());
-    std::string longLine = "event " + std::string(300 * 1024, 'x');
-    EXPECT_EQ(sim.Command(longLine).rfind("err line too long", 0), 0u);
-    EXPECT_EQ(sim.Command("status").rfind("ok cti=", 0), 0u);
 }
 
 TEST(TsgSimControl, QuitEndsTheProcessCleanly)

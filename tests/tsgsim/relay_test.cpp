@@ -1,10 +1,11 @@
-// The relay port of the running simulator: answers, request log and faults.
+// The relay port of the running simulator over loopback: the socket side of
+// answers, timers and faults. The protocol itself is tested in
+// relay_session_test.cpp.
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "sim_harness.h"
@@ -98,53 +99,6 @@ TEST_F(TsgSimRelayPort, ConnectionStaysOpenAfterTheAnswerUntilTheClientCloses)
     EXPECT_TRUE(sim.WaitForLog("closed (by client)", kWaitMs)) << sim.Log();
 }
 
-TEST_F(TsgSimRelayPort, RequestLogIsByteExact)
-{
-    struct Case {
-        std::string sent;
-        std::string logged;
-    };
-    const std::vector<Case> cases = {
-        {"GETDEVICES|42\0"s, "RELAY request \"GETDEVICES|42\\0\""},
-        {"CTILOGIN|demo|demo", "RELAY request \"CTILOGIN|demo|demo\""},
-        {"CTILOGIN|M\xFCller|a\"b\\c", "RELAY request \"CTILOGIN|M\\xFCller|a\\\"b\\\\c\""},
-        {"QUICKCALL|301|\t0301\r\n|42\0"s, "RELAY request \"QUICKCALL|301|\\t0301\\r\\n|42\\0\""},
-    };
-    for (const auto& c : cases) {
-        UniqueFd fd = Ask(c.sent);
-        EXPECT_EQ(ReadOnce(fd.Get(), kWaitMs).status, ReadStatus::Data) << c.logged;
-        EXPECT_TRUE(sim.WaitForLog(c.logged, kWaitMs)) << c.logged << "\n" << sim.Log();
-    }
-    EXPECT_TRUE(sim.WaitForLog("RELAY answer \"+OK|1|d|301|d|302\"", kWaitMs));
-}
-
-TEST_F(TsgSimRelayPort, RequestEndsAtItsZeroByteEvenWhenItComesLater)
-{
-    UniqueFd fd = Ask("GETPROFILELIST|42");
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    ASSERT_TRUE(SendAll(fd.Get(), "\0trailing"s));
-    EXPECT_EQ(ReadOnce(fd.Get(), kWaitMs).data, "+OK|1|Home|2|Office|7|Away");
-    EXPECT_TRUE(sim.WaitForLog("RELAY request \"GETPROFILELIST|42\\0\"", kWaitMs)) << sim.Log();
-    EXPECT_TRUE(sim.WaitForLog("\"trailing\" (ignored)", kWaitMs)) << sim.Log();
-}
-
-TEST_F(TsgSimRelayPort, RequestWithoutZeroByteIsTakenAfterSilence)
-{
-    auto start = Clock::now();
-    UniqueFd fd = Ask("GETDEVICES|42");
-    EXPECT_EQ(ReadOnce(fd.Get(), kWaitMs).data, "+OK|1|d|301|d|302");
-    EXPECT_GE(MsSince(start), 150);
-    EXPECT_TRUE(sim.WaitForLog("RELAY request \"GETDEVICES|42\" ", kWaitMs)) << sim.Log();
-}
-
-TEST_F(TsgSimRelayPort, LoginWithoutZeroByteIsAnsweredAtOnce)
-{
-    auto start = Clock::now();
-    UniqueFd fd = Ask("CTILOGIN|demo|demo");
-    EXPECT_EQ(ReadOnce(fd.Get(), kWaitMs).data, "+OK|42|7");
-    EXPECT_LT(MsSince(start), 150);
-}
-
 TEST_F(TsgSimRelayPort, IdleConnectionIsClosedAfterTheIdleTime)
 {
     Sim quick(SimOptions{{"--users", ExampleUsersPath(), "--relay-idle-ms", "200"}});
@@ -158,14 +112,6 @@ TEST_F(TsgSimRelayPort, IdleConnectionIsClosedAfterTheIdleTime)
 }
 
 // ---------------------------------------------------------------- faults
-
-TEST_F(TsgSimRelayPort, FaultNoAnswerReadsButNeverAnswers)
-{
-    ASSERT_EQ(sim.Command("fault * noanswer"), "ok fault * noanswer");
-    UniqueFd fd = Ask("GETDEVICES|42\0"s);
-    EXPECT_EQ(ReadOnce(fd.Get(), kQuietMs).status, ReadStatus::Timeout);
-    EXPECT_TRUE(sim.WaitForLog("RELAY request \"GETDEVICES|42\\0\"", kWaitMs)) << "the request was read";
-}
 
 TEST_F(TsgSimRelayPort, FaultSplitAnswersInTwoReads)
 {
@@ -202,29 +148,6 @@ TEST_F(TsgSimRelayPort, FaultBigSendsFillerAfterOk)
     EXPECT_EQ(ReadOnce(fd.Get(), 100).status, ReadStatus::Timeout) << "nothing beyond n filler bytes";
 }
 
-TEST_F(TsgSimRelayPort, FaultLateAnswersAfterTheDelay)
-{
-    ASSERT_EQ(sim.Command("fault CTILOGIN late 250"), "ok fault CTILOGIN late:250");
-    auto start = Clock::now();
-    UniqueFd fd = Ask("CTILOGIN|demo|demo");
-    EXPECT_EQ(ReadOnce(fd.Get(), 100).status, ReadStatus::Timeout);
-    EXPECT_EQ(ReadOnce(fd.Get(), kWaitMs).data, "+OK|42|7");
-    EXPECT_GE(MsSince(start), 240);
-}
-
-TEST_F(TsgSimRelayPort, FaultGarbageIsNoProtocolAnswer)
-{
-    ASSERT_EQ(sim.Command("fault * garbage"), "ok fault * garbage");
-    for (int i = 0; i < 5; ++i) {
-        ReadResult r = RelayExchange(sim.relayPort, "GETDEVICES|42\0"s);
-        ASSERT_EQ(r.status, ReadStatus::Data);
-        EXPECT_FALSE(r.data.empty());
-        EXPECT_NE(r.data[0], '+');
-        EXPECT_NE(r.data[0], '-');
-        EXPECT_EQ(r.data.find('|'), std::string::npos);
-    }
-}
-
 TEST_F(TsgSimRelayPort, FaultNoReadNeverTakesTheRequest)
 {
     ASSERT_EQ(sim.Command("fault * noread"), "ok fault * noread");
@@ -235,38 +158,6 @@ TEST_F(TsgSimRelayPort, FaultNoReadNeverTakesTheRequest)
     EXPECT_TRUE(sim.WaitForLog("request never read", kWaitMs)) << sim.Log();
     EXPECT_EQ(sim.Log().find("RELAY request \"GETDEVICES"), std::string::npos);
     EXPECT_EQ(sim.Command("fault GETDEVICES noread").rfind("err ", 0), 0u) << "needs the request to decide";
-}
-
-TEST_F(TsgSimRelayPort, FaultAnswerSendsTheGivenBytes)
-{
-    ASSERT_EQ(sim.Command("fault GETPROFILELIST answer +OK|1||2|Office"),
-              "ok fault GETPROFILELIST answer:\"+OK|1||2|Office\"");
-    EXPECT_EQ(RelayExchange(sim.relayPort, "GETPROFILELIST|42\0"s).data, "+OK|1||2|Office");
-}
-
-TEST_F(TsgSimRelayPort, OneShotFaultHitsOnlyTheNextRequest)
-{
-    ASSERT_EQ(sim.Command("fault * close once"), "ok fault * close:once");
-    EXPECT_EQ(RelayExchange(sim.relayPort, "GETDEVICES|42\0"s).status, ReadStatus::Eof);
-    EXPECT_EQ(RelayExchange(sim.relayPort, "GETDEVICES|42\0"s).data, "+OK|1|d|301|d|302");
-    EXPECT_NE(sim.Command("status").find("faults=none"), std::string::npos);
-}
-
-TEST_F(TsgSimRelayPort, WordFaultWinsOverStarAndNormalClearsAll)
-{
-    ASSERT_EQ(sim.Command("fault * close"), "ok fault * close");
-    ASSERT_EQ(sim.Command("fault CTILOGIN normal"), "ok fault CTILOGIN normal");
-    EXPECT_EQ(RelayExchange(sim.relayPort, "CTILOGIN|demo|demo").data, "+OK|42|7");
-    EXPECT_EQ(RelayExchange(sim.relayPort, "GETDEVICES|42\0"s).status, ReadStatus::Eof);
-    ASSERT_EQ(sim.Command("fault * normal"), "ok fault * normal");
-    EXPECT_EQ(RelayExchange(sim.relayPort, "GETDEVICES|42\0"s).data, "+OK|1|d|301|d|302");
-}
-
-TEST_F(TsgSimRelayPort, EffectOfARequestStaysWhenItsAnswerIsLost)
-{
-    ASSERT_EQ(sim.Command("fault FORCEPROFILE close once"), "ok fault FORCEPROFILE close:once");
-    EXPECT_EQ(RelayExchange(sim.relayPort, "FORCEPROFILE|42|2\0"s).status, ReadStatus::Eof);
-    EXPECT_EQ(RelayExchange(sim.relayPort, "GETACTIVEFORCEDPROFILE|42\0"s).data, "+OK|2");
 }
 
 TEST(TsgSimRelayOptions, FaultOptionPresetsAFault)
