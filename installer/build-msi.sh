@@ -2,8 +2,9 @@
 # Builds the Windows Installer package of one fonaris.exe:
 #   installer/build-msi.sh EXE VERSION OUTPUT.msi
 # wixl compiles fonaris.wxs in a staging folder next to the output; then each
-# preset's component gets the condition of its public property, which wixl
-# cannot express, so that a property left out writes no machine-wide value.
+# preset's component gets its condition, which wixl cannot express: a value
+# given as a property is written; without it, an upgrade writes back what the
+# installation it replaces had; otherwise nothing is written.
 # The condition also holds while the product is removed (an uninstall, or the
 # old product's removal during an upgrade): a component whose condition is
 # false then is left behind, values and all.
@@ -28,9 +29,13 @@ condition() {
 }
 msibuild "$stage/package.msi" \
   -q "$(condition PresetServer SERVERADDRESS)" \
+  -q "$(condition PresetServerKept 'WIX_UPGRADE_DETECTED AND NOT SERVERADDRESS AND PreviousServerAddress')" \
   -q "$(condition PresetCtiPort CTIPORT)" \
+  -q "$(condition PresetCtiPortKept 'WIX_UPGRADE_DETECTED AND NOT CTIPORT AND PreviousCtiPort')" \
   -q "$(condition PresetRelayPort RELAYPORT)" \
+  -q "$(condition PresetRelayPortKept 'WIX_UPGRADE_DETECTED AND NOT RELAYPORT AND PreviousRelayPort')" \
   -q "$(condition PresetCrm CRMTEMPLATE)" \
-  -q "$(condition Autostart 'AUTOSTART = "1"')"
+  -q "$(condition PresetCrmKept 'WIX_UPGRADE_DETECTED AND NOT CRMTEMPLATE AND PreviousCrmTemplate')" \
+  -q "$(condition Autostart 'AUTOSTART = "1" OR (WIX_UPGRADE_DETECTED AND NOT AUTOSTART AND PreviousAutostart)')"
 mv "$stage/package.msi" "$out"
 echo "$out"

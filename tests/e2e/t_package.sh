@@ -46,9 +46,10 @@ check "client stopped" stop_client
 check_eq "machine key untouched, nothing copied to the user" "$before 0" \
   "$(e2e_reg_export "$machine") $(e2e_reg_export 'HKCU\Software\Mirelta\Fonaris' | grep -ci 'Server')"
 
-check "upgrade in place" msiexec /i "$(winepath -w "$new")" /qn SERVERADDRESS=127.0.0.1
-check_eq "one entry of the new version, new file, the upgrade's presets" "$v2 Mirelta|$v2 $v2|" \
-  "$(entries)|$(file_version ProductVersion) $(file_version FileVersion)|$(e2e_reg_dword "$machine" 'Server Port')"
+check "upgrade in place" msiexec /i "$(winepath -w "$new")" /qn RELAYPORT=4002
+check_eq "one entry of the new version, new file" "$v2 Mirelta|$v2 $v2" "$(entries)|$(file_version ProductVersion) $(file_version FileVersion)"
+check_eq "presets kept but the one given anew" "$(sed "s/dword:$(printf %08x "$TSG_RELAY")/dword:00000fa2/" <<<"$before") 1" \
+  "$(e2e_reg_export "$machine") $(exported "$run" '"Mirelta Fonaris"="\"C:\\Program Files\\Fonaris\\fonaris.exe\""')"
 wine msiexec /i "$(winepath -w "$old")" /qb >>"$E2E_DIR/msiexec.out" 2>&1 &
 down=$!
 check "downgrade refused on the screen" fonctl wait-window --visible "#32770" 15000 >/dev/null
