@@ -8,12 +8,16 @@ NATIVE := $(BUILD)/native
 WINDOWS := $(BUILD)/windows
 FUZZ := $(BUILD)/fuzz
 FUZZ_SECONDS ?= 30
+PACKAGE := $(BUILD)/package
+# The one version number; the exe's version resource takes it from the same file.
+VERSION := $(shell cat VERSION)
 
 # Debian packages the build, the tests and the demo need.
 PACKAGES := cmake make g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev googletest libbenchmark-dev \
-            g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 xvfb x11-utils imagemagick xdotool procps
+            g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 xvfb x11-utils imagemagick xdotool procps \
+            wixl msitools
 
-.PHONY: all deps native test test-native windows test-wine fuzz bench demo clean
+.PHONY: all deps native test test-native windows package test-wine fuzz bench demo clean
 
 all: native windows
 
@@ -40,6 +44,10 @@ windows: deps
 	  -DFONARIS_RESGEN=$(abspath $(NATIVE))/tools/resgen/resgen >/dev/null
 	cmake --build $(WINDOWS) -j $(JOBS)
 	@ls -l $(WINDOWS)/fonaris.exe
+
+# The Windows Installer package for administrators (see README).
+package: windows
+	installer/build-msi.sh $(WINDOWS)/fonaris.exe $(VERSION) $(PACKAGE)/Fonaris-$(VERSION).msi
 
 test-wine: windows
 	tests/e2e/run.sh

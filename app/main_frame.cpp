@@ -20,7 +20,8 @@ constexpr unsigned kStartPauseMs = 1000;
 
 }  // namespace
 
-CMainFrame::CMainFrame(IPlatform& platform) : platform_(platform), settings_(platform.Registry()) {
+CMainFrame::CMainFrame(IPlatform& platform)
+    : platform_(platform), settings_(platform.Registry(), platform.MachineRegistry()) {
   Debug("\n\nFonaris started\n");
   for (auto& popup : m_apPopups) popup = std::make_unique<CPopup>(platform_);
   m_ptLastCursor = platform_.Shell().GetCursorPos();

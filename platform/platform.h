@@ -125,8 +125,9 @@ class INetwork {
 
 enum RegType : std::uint32_t { kRegNone = 0, kRegSz = 1, kRegExpandSz = 2, kRegBinary = 3, kRegDword = 4 };
 
-// The per-user registry hive, reduced to what the settings store needs.
-// Results are Windows error codes (0 = success).
+// A registry hive, reduced to what the settings store needs: the per-user
+// hive, or the machine-wide one (read only: its writes fail with
+// ERROR_ACCESS_DENIED). Results are Windows error codes (0 = success).
 class IRegistry {
  public:
   virtual ~IRegistry() = default;
@@ -315,6 +316,8 @@ class IPlatform {
   virtual IEventLoop& Loop() = 0;
   virtual INetwork& Network() = 0;
   virtual IRegistry& Registry() = 0;
+  // The machine-wide hive: defaults an administrator set for every user.
+  virtual IRegistry& MachineRegistry() = 0;
   virtual IShell& Shell() = 0;
   virtual IClipboard& Clipboard() = 0;
   virtual IDebugOutput& Debug() = 0;

@@ -2,33 +2,65 @@
 
 #include <cstring>
 
+#include "settings/machine_defaults.h"
+
 namespace fon {
 
 int SettingsStore::CreateRegKey(const std::string& key) { return registry_.CreateKey(key) == 0 ? 0 : -1; }
 
-int SettingsStore::QueryRegString(const std::string& key, const std::string& name, std::string* out) {
-  if (registry_.OpenKey(key) != 0) {
+namespace {
+
+// The user's hive has no value of its own: no key, or no such value. A value
+// of the wrong type or size is the user's own, and stays theirs.
+constexpr long kErrorFileNotFound = 2;
+bool IsMissing(long result) { return result == -1 || result == kErrorFileNotFound; }
+
+}  // namespace
+
+IRegistry* SettingsStore::FallbackFor(long userResult, const std::string& key, const std::string& name) const {
+  if (!machine_ || !IsMissing(userResult) || !HasMachineDefault(key, name)) return nullptr;
+  return machine_;
+}
+
+long SettingsStore::QueryStringRaw(IRegistry& hive, const std::string& key, const std::string& name,
+                                   std::string* out) {
+  if (hive.OpenKey(key) != 0) {
     out->clear();
     return -1;
   }
   std::uint32_t type = kRegNone;
   std::string data;
-  if (registry_.QueryValue(key, name, &type, &data, kSettingBufferSize) != 0) return -1;
-  if (type != kRegSz && type != kRegExpandSz) return -1;
+  long rc = hive.QueryValue(key, name, &type, &data, kSettingBufferSize);
+  if (rc != 0) return rc;
+  if (type != kRegSz && type != kRegExpandSz) return kErrorInvalidData;
   // Only a properly terminated text counts; the text ends at its first zero.
-  if (data.empty() || data.back() != '\0') return -1;
+  if (data.empty() || data.back() != '\0') return kErrorInvalidData;
   *out = std::string(data.c_str());
   return 0;
 }
 
-long SettingsStore::QueryDwordRaw(const std::string& key, const std::string& name, std::uint32_t* out) {
-  if (registry_.OpenKey(key) != 0) {
+int SettingsStore::QueryRegString(const std::string& key, const std::string& name, std::string* out) {
+  long rc = QueryStringRaw(registry_, key, name, out);
+  if (IRegistry* machine = FallbackFor(rc, key, name)) {
+    std::string text;
+    long machineRc = QueryStringRaw(*machine, key, name, &text);
+    if (!IsMissing(machineRc)) {
+      rc = machineRc;
+      if (rc == 0) *out = std::move(text);
+    }
+  }
+  return rc == 0 ? 0 : -1;
+}
+
+long SettingsStore::QueryDwordRaw(IRegistry& hive, const std::string& key, const std::string& name,
+                                  std::uint32_t* out) {
+  if (hive.OpenKey(key) != 0) {
     *out = 0;
     return -1;
   }
   std::uint32_t type = kRegNone;
   std::string data;
-  long rc = registry_.QueryValue(key, name, &type, &data, 4);
+  long rc = hive.QueryValue(key, name, &type, &data, 4);
   if (rc != 0) return rc;
   if (type != kRegDword || data.size() != 4) return kErrorInvalidData;
   std::uint32_t value = 0;
@@ -37,16 +69,29 @@ long SettingsStore::QueryDwordRaw(const std::string& key, const std::string& nam
   return 0;
 }
 
+long SettingsStore::QueryDword(const std::string& key, const std::string& name, std::uint32_t* out) {
+  long rc = QueryDwordRaw(registry_, key, name, out);
+  if (IRegistry* machine = FallbackFor(rc, key, name)) {
+    std::uint32_t value = *out;
+    long machineRc = QueryDwordRaw(*machine, key, name, &value);
+    if (!IsMissing(machineRc)) {
+      rc = machineRc;
+      *out = value;
+    }
+  }
+  return rc;
+}
+
 int SettingsStore::QueryRegDword(const std::string& key, const std::string& name, std::int32_t* out) {
   std::uint32_t value = static_cast<std::uint32_t>(*out);
-  long rc = QueryDwordRaw(key, name, &value);
+  long rc = QueryDword(key, name, &value);
   if (rc == 0 || rc == -1) *out = static_cast<std::int32_t>(value);
   return static_cast<int>(rc);
 }
 
 int SettingsStore::QueryRegWord(const std::string& key, const std::string& name, std::uint16_t* out) {
   std::uint32_t value = *out;
-  long rc = QueryDwordRaw(key, name, &value);
+  long rc = QueryDword(key, name, &value);
   if (rc == 0 || rc == -1) *out = static_cast<std::uint16_t>(value & 0xFFFFu);
   return static_cast<int>(rc);
 }

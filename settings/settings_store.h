@@ -3,6 +3,14 @@
 // Every reader opens, reads and closes; nothing is cached here, so a value
 // changed from outside (by an administrator, or the configuration dialog)
 // counts from its next read on.
+//
+// Machine-wide defaults: for the settings an administrator presets (see
+// machine_defaults.h) a read that finds no value of the user's own takes the
+// machine's value instead, with the same results as if the user had stored
+// it, so every reader's range rule applies to it unchanged. The user's own
+// value always wins, even one the reader then rejects. Without a machine
+// value the read's result is exactly the user's. The machine hive is only
+// ever read.
 #pragma once
 
 #include <cstdint>
@@ -24,7 +32,10 @@ inline constexpr long kErrorInvalidData = 13;
 
 class SettingsStore {
  public:
+  // A store over the user's hive alone.
   explicit SettingsStore(IRegistry& registry) : registry_(registry) {}
+  // A store whose reads fall back to the defaults in `machine`.
+  SettingsStore(IRegistry& registry, IRegistry& machine) : registry_(registry), machine_(&machine) {}
 
   // 0 on success, -1 on failure.
   int CreateRegKey(const std::string& key);
@@ -48,9 +59,15 @@ class SettingsStore {
   int WriteDword(const std::string& name, std::int32_t value);
 
  private:
-  long QueryDwordRaw(const std::string& key, const std::string& name, std::uint32_t* out);
+  static long QueryStringRaw(IRegistry& hive, const std::string& key, const std::string& name, std::string* out);
+  static long QueryDwordRaw(IRegistry& hive, const std::string& key, const std::string& name, std::uint32_t* out);
+  // The user's value, or the machine's where the user has none.
+  long QueryDword(const std::string& key, const std::string& name, std::uint32_t* out);
+  // The machine hive to ask after the user's read gave `userResult`, or null.
+  IRegistry* FallbackFor(long userResult, const std::string& key, const std::string& name) const;
 
   IRegistry& registry_;
+  IRegistry* machine_ = nullptr;
 };
 
 }  // namespace fon

@@ -291,6 +291,7 @@ class SimPlatform : public IPlatform {
   IEventLoop& Loop() override { return loop; }
   INetwork& Network() override { return network; }
   IRegistry& Registry() override { return registry; }
+  IRegistry& MachineRegistry() override { return machineRegistry; }
   IShell& Shell() override { return shell; }
   IClipboard& Clipboard() override { return clipboard; }
   IDebugOutput& Debug() override { return debug; }
@@ -302,6 +303,7 @@ class SimPlatform : public IPlatform {
   SimTimers timers{loop};
   SimNetwork network{loop};
   SimRegistry registry;
+  SimRegistry machineRegistry;  // seeded by tests as an administrator would
   SimShell shell;
   SimClipboard clipboard;
   SimDebug debug;

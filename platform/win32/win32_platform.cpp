@@ -14,6 +14,7 @@ Win32Platform::Win32Platform(const Options& options)
       timers_(instance_),
       network_(instance_, loop_),
       registry_(HKEY_CURRENT_USER),
+      machineRegistry_(HKEY_LOCAL_MACHINE, Win32Registry::Access::kReadOnly),
       shell_(instance_),
       gdi_(instance_),
       popupWindows_(instance_, gdi_) {}

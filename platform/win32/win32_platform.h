@@ -33,6 +33,7 @@ class Win32Platform final : public IPlatform {
   IEventLoop& Loop() override { return loop_; }
   INetwork& Network() override { return network_; }
   IRegistry& Registry() override { return registry_; }
+  IRegistry& MachineRegistry() override { return machineRegistry_; }
   IShell& Shell() override { return shell_; }
   IClipboard& Clipboard() override { return clipboard_; }
   IDebugOutput& Debug() override { return debug_; }
@@ -58,6 +59,7 @@ class Win32Platform final : public IPlatform {
   Win32Timers timers_;
   Win32Network network_;
   Win32Registry registry_;
+  Win32Registry machineRegistry_;
   Win32Shell shell_;
   Win32Clipboard clipboard_;
   GdiCache gdi_;

@@ -1,5 +1,7 @@
-// The settings keys under HKEY_CURRENT_USER. Every call opens the key it
-// needs and closes it before returning; error codes are the registry's own.
+// The settings keys under one root: HKEY_CURRENT_USER for the user's own
+// settings, HKEY_LOCAL_MACHINE (read only) for an administrator's defaults.
+// Every call opens the key it needs and closes it before returning; error
+// codes are the registry's own.
 #pragma once
 
 #include "platform/platform.h"
@@ -10,8 +12,14 @@ namespace fon::win32 {
 
 class Win32Registry final : public IRegistry {
  public:
+  enum class Access {
+    kReadWrite,  // open for reading and writing, as the user's settings are
+    kReadOnly,   // open for reading only; creating and writing fail
+  };
+
   // `root` is HKEY_CURRENT_USER in the program; tests may point it elsewhere.
-  explicit Win32Registry(HKEY root = HKEY_CURRENT_USER) : root_(root) {}
+  explicit Win32Registry(HKEY root = HKEY_CURRENT_USER, Access access = Access::kReadWrite)
+      : root_(root), access_(access) {}
 
   long CreateKey(const std::string& path) override;
   long OpenKey(const std::string& path) override;
@@ -22,6 +30,7 @@ class Win32Registry final : public IRegistry {
 
  private:
   HKEY root_;
+  Access access_;
 };
 
 }  // namespace fon::win32

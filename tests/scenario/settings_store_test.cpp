@@ -1,6 +1,8 @@
 // The settings store's results, as every reader relies on them.
 #include <gtest/gtest.h>
 
+#include <variant>
+
 #include "platform/sim/sim_platform.h"
 #include "settings/settings_store.h"
 #include "settings/texts.h"
@@ -104,6 +106,61 @@ TEST_F(StoreTest, TextsFollowTheStoredLanguageIndex) {
   // A language without texts shows empty labels.
   sim.registry.SetDword(kMainKey, "Language Index", 3);
   EXPECT_EQ(LoadLangText(store, sim.shell, 238), "");
+}
+
+// Where the user has no value of their own, the administrator's machine-wide
+// default is read instead, as if the user had stored it.
+TEST_F(StoreTest, MachineDefaultsFillInWhatTheUserHasNot) {
+  using Stored = std::variant<std::monostate, std::string, std::int32_t>;  // monostate: missing
+  struct Case {
+    const char *key, *name;
+    Stored user, machine;
+    int rc;         // of the read; the reader presets "preset" or 7
+    Stored result;  // what the reader gets
+  } cases[] = {
+      // The user's own value wins, also one the reader will reject.
+      {kMainKey, "Server IP Address", "10.0.0.1", "10.9.9.9", 0, "10.0.0.1"},
+      {kMainKey, "Server Port", 1000000, 4000, 0, 1000000},
+      {kMainKey, "Server Port", "x", 4000, 13, 7},
+      // The machine fills the gaps of the preset settings, names in any case.
+      {kMainKey, "Server IP Address", {}, "10.9.9.9", 0, "10.9.9.9"},
+      {kMainKey, "Relay port", {}, 1000000, 0, 1000000},
+      {kMainKey, "CRM HTML Request", {}, "http://crm/{CALLERNO}", 0, "http://crm/{CALLERNO}"},
+      {kMainKey, "Show Calls Enabled", {}, 1, 0, 1},  // read as 16 bits, through the same path
+      {kColorsKey, "RED", {}, "VIP", 0, "VIP"},  // no user key at all
+      // A bad machine value fails as the user's own would.
+      {kMainKey, "Relay Port", {}, "abc", 13, 7},
+      {kMainKey, "Server IP Address", {}, std::string(1024, 'a'), -1, "preset"},
+      // Nothing on either side: the user's result, unchanged.
+      {kMainKey, "Server Port", {}, {}, 2, 7},
+      {kMainKey, "Server IP Address", {}, {}, -1, "preset"},
+      // Identity, history and the rest are the user's alone.
+      {kMainKey, "User ID", {}, 42, 2, 7},
+      {kMainKey, "Parent User ID", {}, 40, 2, 7},
+      {kDialOutKey, "Item1", {}, "0301", -1, ""},
+  };
+  auto put = [](sim::SimRegistry& hive, const Case& c, const Stored& v) {
+    if (!std::holds_alternative<std::monostate>(v)) hive.CreateKey(c.key);
+    if (auto* text = std::get_if<std::string>(&v)) hive.SetString(c.key, c.name, *text);
+    if (auto* number = std::get_if<std::int32_t>(&v)) hive.SetDword(c.key, c.name, *number);
+  };
+  for (const Case& c : cases) {
+    sim::SimRegistry user, machine;
+    user.CreateKey(kMainKey);
+    SettingsStore both(user, machine);
+    put(user, c, c.user);
+    put(machine, c, c.machine);
+    SCOPED_TRACE(std::string(c.key) + " " + c.name);
+    if (auto* number = std::get_if<std::int32_t>(&c.result)) {
+      std::int32_t value = 7;
+      EXPECT_EQ(both.QueryRegDword(c.key, c.name, &value), c.rc);
+      EXPECT_EQ(value, *number);
+    } else {
+      std::string text = "preset";
+      EXPECT_EQ(both.QueryRegString(c.key, c.name, &text), c.rc);
+      EXPECT_EQ(text, std::get<std::string>(c.result));
+    }
+  }
 }
 
 }  // namespace

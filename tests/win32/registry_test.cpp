@@ -86,5 +86,19 @@ TEST_F(RegistryTest, NestedKeysAreCreatedInOneCall) {
   EXPECT_EQ(data, Dword(0));
 }
 
+// The machine-wide hive as the client opens it: read, never written.
+TEST_F(RegistryTest, AReadOnlyHiveReadsButNeverWrites) {
+  ASSERT_EQ(registry_.CreateKey(key_), ERROR_SUCCESS);
+  ASSERT_EQ(registry_.SetValue(key_, "Relay Port", kRegDword, Dword(4002)), ERROR_SUCCESS);
+  Win32Registry machine(HKEY_CURRENT_USER, Win32Registry::Access::kReadOnly);
+  std::string data;
+  EXPECT_EQ(machine.QueryValue(key_, "Relay Port", nullptr, &data, 4), ERROR_SUCCESS);
+  EXPECT_EQ(machine.SetValue(key_, "Relay Port", kRegDword, Dword(1)), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(machine.CreateKey(key_ + "\\Colors"), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(registry_.OpenKey(key_ + "\\Colors"), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(registry_.QueryValue(key_, "Relay Port", nullptr, &data, 4), ERROR_SUCCESS);
+  EXPECT_EQ(data, Dword(4002));
+}
+
 }  // namespace
 }  // namespace fon::win32

@@ -22,6 +22,10 @@
 //   dlg-text DIALOG ID                   prints a control's text
 //   clip-get                             prints the clipboard's text (exit 1 when none)
 //   clip-set TEXT                        puts a text on the clipboard
+//   file-version PATH                    prints the version resource of an executable as
+//                                        the file's properties show it: ProductName,
+//                                        ProductVersion, CompanyName and FileVersion,
+//                                        one "Name=value" line each
 //   menu-pick N                          picks the N-th selectable item (from 1; separators
 //                                        do not count) of the open popup menu with the
 //                                        keyboard: N times Down, then Enter
@@ -367,6 +371,36 @@ int CmdMenuPick(const std::string& nText) {
   return 0;
 }
 
+// The strings of the first translation of the version resource.
+int CmdFileVersion(const std::string& path) {
+  DWORD ignored = 0;
+  DWORD size = ::GetFileVersionInfoSizeA(path.c_str(), &ignored);
+  if (size == 0) return 1;
+  std::vector<char> info(size);
+  if (!::GetFileVersionInfoA(path.c_str(), 0, size, info.data())) return 1;
+  struct Translation {
+    WORD language;
+    WORD codePage;
+  }* translation = nullptr;
+  UINT length = 0;
+  if (!::VerQueryValueA(info.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
+                        &length) ||
+      length < sizeof(Translation)) {
+    return 1;
+  }
+  for (const char* name : {"ProductName", "ProductVersion", "CompanyName", "FileVersion"}) {
+    char query[96];
+    std::snprintf(query, sizeof query, "\\StringFileInfo\\%04x%04x\\%s", translation->language,
+                  translation->codePage, name);
+    char* text = nullptr;
+    UINT textLength = 0;
+    if (::VerQueryValueA(info.data(), query, reinterpret_cast<void**>(&text), &textLength) && text) {
+      std::printf("%s=%s\n", name, text);
+    }
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -396,5 +430,6 @@ int main(int argc, char** argv) {
   if (command == "clip-get" && args.empty()) return CmdClipGet();
   if (command == "clip-set" && args.size() == 1) return CmdClipSet(args[0]);
   if (command == "menu-pick" && args.size() == 1) return CmdMenuPick(args[0]);
+  if (command == "file-version" && args.size() == 1) return CmdFileVersion(args[0]);
   return Usage();
 }
