@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
+#include "platform/network.h"
 #include "platform/sim/sim_loop.h"
 
 namespace fon::sim {
