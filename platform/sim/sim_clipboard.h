@@ -11,7 +11,8 @@ namespace fon::sim {
 class SimClipboard final : public IClipboard {
  public:
   bool Open() override {
-    if (open || lockedByOther) return false;
+    // Opening again while open is the same session, as for the system.
+    if (lockedByOther) return false;
     open = true;
     return true;
   }

@@ -20,6 +20,9 @@ std::string SimRegistry::Lower(std::string s) {
 long SimRegistry::CreateKey(const std::string& path) {
   std::string key = Lower(path);
   if (denied_.count(key)) return kErrorAccessDenied;
+  // Every missing key on the way is created too.
+  for (std::size_t cut = key.find('\\'); cut != std::string::npos; cut = key.find('\\', cut + 1))
+    keys_[key.substr(0, cut)];
   keys_[key];
   return 0;
 }

@@ -60,8 +60,8 @@ TEST_F(FrameTest, IsAHiddenTopLevelWindowOfItsOwnClass) {
 }
 
 TEST_F(FrameTest, ForwardsTrayHotkeyCommandSizeAndTaskbarMessages) {
-  ::SendMessageA(window_, WM_USER + 2, 1, WM_RBUTTONDOWN);
-  ::SendMessageA(window_, WM_USER + 2, 1, MAKELPARAM(WM_LBUTTONDBLCLK, 0x55));  // high word is not the message
+  ::SendMessageA(window_, kTrayCallbackMessage, 1, WM_RBUTTONDOWN);
+  ::SendMessageA(window_, kTrayCallbackMessage, 1, MAKELPARAM(WM_LBUTTONDBLCLK, 0x55));  // high word is not the message
   ::SendMessageA(window_, WM_HOTKEY, 4096, MAKELPARAM(0, VK_F8));
   ::SendMessageA(window_, WM_COMMAND, MAKEWPARAM(32783, 0), 0);
   ::SendMessageA(window_, WM_SIZE, SIZE_MINIMIZED, 0);
@@ -78,33 +78,33 @@ TEST_F(FrameTest, CloseIsTheCoresDecision) {
 }
 
 TEST_F(FrameTest, DestroyEndsTheMessageLoopAndTheShellForgetsTheFrame) {
-  EXPECT_TRUE(platform_->Shell().RegisterHotKey(4097, MOD_CONTROL | MOD_ALT | MOD_SHIFT, VK_F11));
+  EXPECT_TRUE(platform_->Input().RegisterHotKey(4097, MOD_CONTROL | MOD_ALT | MOD_SHIFT, VK_F11));
   frame_->Destroy();
   EXPECT_FALSE(::IsWindow(window_));
   EXPECT_EQ(frame_->Handle(), 0u);
   EXPECT_TRUE(TakeQuit());
   // Nothing is registered for a window that is gone.
-  EXPECT_FALSE(platform_->Shell().RegisterHotKey(4098, MOD_CONTROL | MOD_ALT | MOD_SHIFT, VK_F10));
-  EXPECT_FALSE(platform_->Shell().NotifyIcon(kTrayAdd, IDI_TEST_TRAY, "CTI - offline"));
+  EXPECT_FALSE(platform_->Input().RegisterHotKey(4098, MOD_CONTROL | MOD_ALT | MOD_SHIFT, VK_F10));
+  EXPECT_FALSE(platform_->Tray().NotifyIcon(kTrayAdd, IDI_TEST_TRAY, "CTI - offline"));
 }
 
 TEST_F(FrameTest, HotkeysAreRegisteredOnTheFrame) {
-  IShell& shell = platform_->Shell();
-  ASSERT_TRUE(shell.RegisterHotKey(4096, MOD_CONTROL | MOD_ALT | MOD_SHIFT, VK_F12));
+  IInput& input = platform_->Input();
+  ASSERT_TRUE(input.RegisterHotKey(4096, MOD_CONTROL | MOD_ALT | MOD_SHIFT, VK_F12));
   // The same key combination cannot be had twice.
-  EXPECT_FALSE(shell.RegisterHotKey(4100, MOD_CONTROL | MOD_ALT | MOD_SHIFT, VK_F12));
-  shell.UnregisterHotKey(4096);
-  EXPECT_TRUE(shell.RegisterHotKey(4100, MOD_CONTROL | MOD_ALT | MOD_SHIFT, VK_F12));
-  shell.UnregisterHotKey(4100);
+  EXPECT_FALSE(input.RegisterHotKey(4100, MOD_CONTROL | MOD_ALT | MOD_SHIFT, VK_F12));
+  input.UnregisterHotKey(4096);
+  EXPECT_TRUE(input.RegisterHotKey(4100, MOD_CONTROL | MOD_ALT | MOD_SHIFT, VK_F12));
+  input.UnregisterHotKey(4100);
 }
 
 TEST_F(FrameTest, TrayIconAddModifyDelete) {
-  IShell& shell = platform_->Shell();
+  ITray& tray = platform_->Tray();
   // A tip longer than the record holds is cut, not refused.
-  ASSERT_TRUE(shell.NotifyIcon(kTrayAdd, IDI_TEST_TRAY, std::string(100, 'T')));
-  EXPECT_TRUE(shell.NotifyIcon(kTrayModify, IDI_TEST_TRAY, "CTI - online"));
-  EXPECT_TRUE(shell.NotifyIcon(kTrayDelete, IDI_TEST_TRAY, ""));
-  EXPECT_FALSE(shell.NotifyIcon(kTrayDelete, IDI_TEST_TRAY, ""));  // already gone
+  ASSERT_TRUE(tray.NotifyIcon(kTrayAdd, IDI_TEST_TRAY, std::string(100, 'T')));
+  EXPECT_TRUE(tray.NotifyIcon(kTrayModify, IDI_TEST_TRAY, "CTI - online"));
+  EXPECT_TRUE(tray.NotifyIcon(kTrayDelete, IDI_TEST_TRAY, ""));
+  EXPECT_FALSE(tray.NotifyIcon(kTrayDelete, IDI_TEST_TRAY, ""));  // already gone
 }
 
 // Picks from an open popup menu as a user with the keyboard would.
@@ -127,7 +127,7 @@ class MenuPicker final : public TimerSink {
 TEST_F(FrameTest, TrayMenuReturnsTheChosenCommand) {
   MenuPicker picker({VK_DOWN, VK_DOWN, VK_RETURN});
   platform_->Timers().SetTimer(&picker, 1, 20);
-  int command = platform_->Shell().TrackTrayMenu(IDM_TEST_MENU, Point{300, 300});
+  int command = platform_->Tray().TrackTrayMenu(IDM_TEST_MENU, Point{300, 300});
   platform_->Timers().KillAllTimers(&picker);
   EXPECT_TRUE(picker.Sent());
   EXPECT_EQ(command, 32783);
@@ -139,9 +139,9 @@ TEST_F(FrameTest, TrayMenuReturnsTheChosenCommand) {
 TEST_F(FrameTest, DismissedOrMissingTrayMenuGivesNoCommand) {
   MenuPicker picker({VK_ESCAPE});
   platform_->Timers().SetTimer(&picker, 1, 20);
-  EXPECT_EQ(platform_->Shell().TrackTrayMenu(IDM_TEST_MENU, Point{300, 300}), 0);
+  EXPECT_EQ(platform_->Tray().TrackTrayMenu(IDM_TEST_MENU, Point{300, 300}), 0);
   platform_->Timers().KillAllTimers(&picker);
-  EXPECT_EQ(platform_->Shell().TrackTrayMenu(12345, Point{300, 300}), 0);
+  EXPECT_EQ(platform_->Tray().TrackTrayMenu(12345, Point{300, 300}), 0);
 }
 
 TEST_F(FrameTest, ClipboardTextRoundTrip) {
@@ -174,8 +174,8 @@ TEST(Shell, ResourcesAndProcessFacts) {
   auto platform = MakePlatform();
   ASSERT_TRUE(platform);
   IShell& shell = platform->Shell();
-  EXPECT_EQ(shell.LoadString(IDS_TEST_TEXT), "Gr\xfc\xdf" "e aus K\xf6ln");
-  EXPECT_EQ(shell.LoadString(4321), "");
+  EXPECT_EQ(platform->Resources().LoadString(IDS_TEST_TEXT), "Gr\xfc\xdf" "e aus K\xf6ln");
+  EXPECT_EQ(platform->Resources().LoadString(4321), "");
 
   std::string path = shell.ModulePath();
   std::transform(path.begin(), path.end(), path.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
@@ -189,16 +189,16 @@ TEST(Shell, ResourcesAndProcessFacts) {
   EXPECT_LE(user.size(), 19u);
 
   std::string name = "FonarisTest-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(::GetTickCount64());
-  EXPECT_FALSE(shell.CreateInstanceMutex(name));
-  EXPECT_TRUE(shell.CreateInstanceMutex(name));
+  EXPECT_FALSE(platform->Process().CreateInstanceMutex(name));
+  EXPECT_TRUE(platform->Process().CreateInstanceMutex(name));
 }
 
 TEST(Shell, DesktopGeometryAndInput) {
   auto platform = MakePlatform();
   ASSERT_TRUE(platform);
-  IShell& shell = platform->Shell();
-  EXPECT_EQ(shell.ScreenWidth(), ::GetSystemMetrics(SM_CXSCREEN));
-  Rect work = shell.WorkArea();
+  IDesktop& desktop = platform->Desktop();
+  EXPECT_EQ(desktop.ScreenWidth(), ::GetSystemMetrics(SM_CXSCREEN));
+  Rect work = desktop.WorkArea();
   EXPECT_FALSE(work.IsEmpty());
   EXPECT_LE(work.right, ::GetSystemMetrics(SM_CXSCREEN));
   EXPECT_LE(work.bottom, ::GetSystemMetrics(SM_CYSCREEN));
@@ -207,17 +207,17 @@ TEST(Shell, DesktopGeometryAndInput) {
   HWND tray = ::FindWindowA("Shell_TrayWnd", nullptr);
   RECT r{};
   bool expected = tray && ::GetWindowRect(tray, &r) && r.right > r.left && r.bottom > r.top;
-  EXPECT_EQ(shell.GetTaskbarRect(&taskbar), expected);
+  EXPECT_EQ(desktop.GetTaskbarRect(&taskbar), expected);
   if (expected) {
     EXPECT_EQ(taskbar.left, r.left);
     EXPECT_EQ(taskbar.bottom, r.bottom);
   }
 
   ASSERT_TRUE(::SetCursorPos(123, 45));
-  Point cursor = shell.GetCursorPos();
+  Point cursor = platform->Input().GetCursorPos();
   EXPECT_EQ(cursor.x, 123);
   EXPECT_EQ(cursor.y, 45);
-  EXPECT_EQ(shell.GetDoubleClickTime(), ::GetDoubleClickTime());
+  EXPECT_EQ(platform->Input().GetDoubleClickTime(), ::GetDoubleClickTime());
 }
 
 TEST(Shell, TheDefaultBrowserIsAProgram) {
@@ -234,7 +234,7 @@ TEST(Shell, TheBrowserGetsTheAddressAsItsOnlyArgument) {
   // The stand-in browser, built next to this test, records its command line.
   std::string self;
   {
-    Win32Shell probe(::GetModuleHandleA(nullptr));
+    Win32Shell probe;
     self = probe.ModulePath();
   }
   std::string browser = Directory(self) + FAKEBROWSER_FROM_TEST_DIR;
@@ -246,7 +246,7 @@ TEST(Shell, TheBrowserGetsTheAddressAsItsOnlyArgument) {
   ::DeleteFileA(log.c_str());
   ASSERT_TRUE(::SetEnvironmentVariableA("FONARIS_BROWSER_LOG", log.c_str()));
 
-  Win32Shell shell(::GetModuleHandleA(nullptr), [&] { return browser; });
+  Win32Shell shell([&] { return browser; });
   const std::string address = "http://crm/call?name=M\xfcller \"Chef\" & co&no=0815\\";
   shell.OpenInBrowser(address);
 
@@ -275,14 +275,14 @@ TEST(Shell, TheBrowserGetsTheAddressAsItsOnlyArgument) {
 TEST(Shell, CopyKeysAreSeenAsAKeyPressedSinceTheLastQuery) {
   auto platform = MakePlatform();
   ASSERT_TRUE(platform);
-  IShell& shell = platform->Shell();
-  shell.IsKeyDown('C');  // forget earlier presses
-  shell.SendCopyKeys();
+  IInput& input = platform->Input();
+  input.IsKeyDown('C');  // forget earlier presses
+  input.SendCopyKeys();
   PumpFor(*platform, 50);
   // C went down and up again: activity, once.
-  EXPECT_TRUE(shell.IsKeyDown('C'));
-  EXPECT_FALSE(shell.IsKeyDown('C'));
-  EXPECT_FALSE(shell.IsKeyDown(VK_F13));
+  EXPECT_TRUE(input.IsKeyDown('C'));
+  EXPECT_FALSE(input.IsKeyDown('C'));
+  EXPECT_FALSE(input.IsKeyDown(VK_F13));
 }
 
 }  // namespace
