@@ -30,7 +30,7 @@ void CMainFrame::OnHotKey(int id) {
   }
 
   platform_.Loop().Sleep(kBeforeCopyMs);
-  platform_.Shell().SendCopyKeys();
+  platform_.Input().SendCopyKeys();
   platform_.Loop().Sleep(kAfterCopyMs);
 
   // The clipboard stays open while the number is dialled, so that no other

@@ -99,7 +99,7 @@ void CMainFrame::ApplySettings() {
     m_nReconnectMode = 0;
     platform_.Timers().SetTimer(this, ID_TIMER_RECONNECT, kReconnectIntervalMs);
     ConnectCtiPort();
-    platform_.Shell().UnregisterHotKey(ID_HOTKEY_DIALOUT);
+    platform_.Input().UnregisterHotKey(ID_HOTKEY_DIALOUT);
     RegisterDialoutHotkey(false);
   }
 

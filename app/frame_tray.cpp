@@ -8,14 +8,14 @@ void CMainFrame::OnTrayNotify(unsigned mouseMessage) {
   switch (mouseMessage) {
     case kWmLButtonDown:
       // The single-click action waits to see whether a double click follows.
-      platform_.Timers().SetTimer(this, ID_TIMER_TRAY_CLICK, platform_.Shell().GetDoubleClickTime());
+      platform_.Timers().SetTimer(this, ID_TIMER_TRAY_CLICK, platform_.Input().GetDoubleClickTime());
       return;
     case kWmLButtonDblClk:
       m_bDoubleClick = 1;
       OpenWebsite();
       return;
     case kWmRButtonDown: {
-      Point at = platform_.Shell().GetCursorPos();
+      Point at = platform_.Input().GetCursorPos();
       ShowTrayMenu(at.x, at.y);
       return;
     }
@@ -34,8 +34,8 @@ void CMainFrame::ShowTrayMenu(int x, int y) {
     return;
   }
   if (m_nTrayMenu == 0) return;
-  platform_.Shell().SetForegroundWindow(Handle());
-  int command = platform_.Shell().TrackTrayMenu(m_nTrayMenu, Point{x, y});
+  platform_.Desktop().SetForegroundWindow(Handle());
+  int command = platform_.Tray().TrackTrayMenu(m_nTrayMenu, Point{x, y});
   if (command != 0) OnCommand(command);
 }
 

@@ -24,7 +24,7 @@ CMainFrame::CMainFrame(IPlatform& platform)
     : platform_(platform), settings_(platform.Registry(), platform.MachineRegistry()) {
   Debug("\n\nFonaris started\n");
   for (auto& popup : m_apPopups) popup = std::make_unique<CPopup>(platform_);
-  m_ptLastCursor = platform_.Shell().GetCursorPos();
+  m_ptLastCursor = platform_.Input().GetCursorPos();
   for (int slot = 0; slot < 5; ++slot) m_lstPopupSlots.AddHead(0, slot, std::string());
   MakeCtiSocket("Failed to create client socket: %d!");
 }
@@ -33,7 +33,7 @@ CMainFrame::~CMainFrame() {
   *aliveFlag_ = false;
   platform_.Timers().KillAllTimers(this);
   for (int state = TrayOffline; state <= TrayAway; ++state) SetTrayState(kTrayDelete, state);
-  platform_.Shell().UnregisterHotKey(ID_HOTKEY_DIALOUT);
+  platform_.Input().UnregisterHotKey(ID_HOTKEY_DIALOUT);
   if (m_pCtiSocket) m_pCtiSocket->Close();
   m_pCtiSocket.reset();
   // Popups unlink from each other as they go; older ones first is fine
@@ -46,7 +46,7 @@ CMainFrame::~CMainFrame() {
 
 WindowHandle CMainFrame::Handle() const { return window_ ? window_->Handle() : 0; }
 
-std::string CMainFrame::LoadLangText(int id) { return fon::LoadLangText(settings_, platform_.Shell(), id); }
+std::string CMainFrame::LoadLangText(int id) { return fon::LoadLangText(settings_, platform_.Resources(), id); }
 
 int CMainFrame::Create() {
   window_ = platform_.CreateFrameWindow(this);
@@ -55,18 +55,17 @@ int CMainFrame::Create() {
 }
 
 int CMainFrame::OnCreate() {
-  IShell& shell = platform_.Shell();
   settings_.CreateRegKey(kMainKey);
 
   // 1. One client per user: a second instance only waits for its end.
-  if (shell.CreateInstanceMutex(kInstanceMutex)) {
+  if (platform_.Process().CreateInstanceMutex(kInstanceMutex)) {
     platform_.Timers().SetTimer(this, ID_TIMER_QUIT, kQuitDelayMs);
     m_bQuit = 1;
   }
 
   // 2.-3. The language index follows the stored language name.
   std::string language = settings_.ReadString("Language");
-  m_nLanguageIndex = LanguageIndexFromName(shell.LoadString(173), language);
+  m_nLanguageIndex = LanguageIndexFromName(platform_.Resources().LoadString(173), language);
   settings_.WriteDword("Language Index", m_nLanguageIndex);
 
   // 4. The CRM address template, when an administrator has set one.
@@ -135,7 +134,7 @@ void CMainFrame::RegisterDialoutHotkey(bool atStart) {
   settings_.QueryRegWord(kMainKey, "Hotkey - Modifier", &modifier);
   settings_.QueryRegWord(kMainKey, "Hotkey - Virtual Key", &virtualKey);
   Hotkey key = atStart ? HotkeyAtStart(modifier, virtualKey) : Hotkey{modifier, virtualKey};
-  if (platform_.Shell().RegisterHotKey(ID_HOTKEY_DIALOUT, key.modifier, key.virtualKey))
+  if (platform_.Input().RegisterHotKey(ID_HOTKEY_DIALOUT, key.modifier, key.virtualKey))
     Debug(atStart ? "Hotkey-registration successfull\n" : "Hotkey registration successfull\n");
   else
     Debug("Fehler beim Registrieren des Hotkeys\n");
@@ -169,7 +168,7 @@ bool CMainFrame::SetTrayState(int message, int state) {
     default:
       break;
   }
-  bool done = platform_.Shell().NotifyIcon(message, icon, tip.substr(0, 63));
+  bool done = platform_.Tray().NotifyIcon(message, icon, tip.substr(0, 63));
   if (message == kTrayAdd && !done) StartTrayIconRetry();
   return done;
 }

@@ -38,8 +38,8 @@ std::string CallPopupText(CMainFrame& frame, const std::string& callerName, cons
 
 void CMainFrame::OnCtiMessage(const std::string& message, const std::string& time) {
   Debug("Message from CTI-Port: " + message + " at " + time);
-  IShell& shell = platform_.Shell();
-  const WindowHandle foreground = shell.GetForegroundWindow();
+  IDesktop& desktop = platform_.Desktop();
+  const WindowHandle foreground = desktop.GetForegroundWindow();
   if (foreground == 0) {
     Debug("Avoid null window\n");
     return;
@@ -103,7 +103,7 @@ void CMainFrame::OnCtiMessage(const std::string& message, const std::string& tim
   }
 
   // The popup must never keep the focus.
-  shell.SetForegroundWindow(foreground);
+  desktop.SetForegroundWindow(foreground);
 }
 
 void CMainFrame::ShowInfoPopup(int kind, const std::string& text, int sticky) {

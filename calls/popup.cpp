@@ -122,9 +122,9 @@ void CPopup::Show(const std::string& text, unsigned staySeconds, unsigned appear
     return;
   }
 
-  fon::IShell& shell = platform_.Shell();
-  const fon::Rect taskbar = fon::TaskbarRectOrDefault(shell);
-  const int screenWidth = shell.ScreenWidth();
+  fon::IDesktop& desktop = platform_.Desktop();
+  const fon::Rect taskbar = fon::TaskbarRectOrDefault(desktop);
+  const int screenWidth = desktop.ScreenWidth();
   m_nEdge = fon::TaskbarEdge(taskbar, screenWidth);
   const int extent = fon::IsHorizontalTaskbar(taskbar, screenWidth) ? m_nHeight : m_nWidth;
   const int appear = static_cast<int>(std::min(appearMs, 60000u));

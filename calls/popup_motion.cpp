@@ -234,7 +234,7 @@ void CPopup::CloseGap() {
 }
 
 void CPopup::RefreshEdge() {
-  const fon::Rect taskbar = fon::TaskbarRectOrDefault(platform_.Shell());
+  const fon::Rect taskbar = fon::TaskbarRectOrDefault(platform_.Desktop());
   if (m_nEdge == EDGE_TOP || m_nEdge == EDGE_BOTTOM)
     m_nEdge = fon::HorizontalEdge(taskbar);
   else

@@ -13,10 +13,10 @@ bool AtBorder(int coordinate) { return std::abs(coordinate) < kScreenBorderSlack
 
 }  // namespace
 
-Rect TaskbarRectOrDefault(IShell& shell) {
+Rect TaskbarRectOrDefault(IDesktop& desktop) {
   Rect taskbar;
-  if (shell.GetTaskbarRect(&taskbar) && !taskbar.IsEmpty()) return taskbar;
-  const Rect work = shell.WorkArea();
+  if (desktop.GetTaskbarRect(&taskbar) && !taskbar.IsEmpty()) return taskbar;
+  const Rect work = desktop.WorkArea();
   return Rect{work.left, work.bottom, work.right, work.bottom};
 }
 

@@ -13,7 +13,7 @@ inline constexpr int kScreenBorderSlack = 20;
 // rectangle, as an auto-hidden or vanished one may report) popups come out
 // of the bottom edge of the work area: that edge is taken as a taskbar of
 // no height lying along it.
-Rect TaskbarRectOrDefault(IShell& shell);
+Rect TaskbarRectOrDefault(IDesktop& desktop);
 
 // A taskbar spanning the screen's width from its left border lies along the
 // top or the bottom; any other lies along the left or the right.

@@ -6,7 +6,7 @@ CWaitForConnectDlg::CWaitForConnectDlg(fon::IPlatform& platform, fon::SettingsSt
     : platform_(platform) {
   m_nLanguageIndex = fon::ReadLanguageIndex(settings);
   m_strLanguage = std::to_string(m_nLanguageIndex);
-  m_strMessage = fon::LoadLangText(settings, platform.Shell(), 203);
+  m_strMessage = fon::LoadLangText(settings, platform.Resources(), 203);
 }
 
 CWaitForConnectDlg::~CWaitForConnectDlg() {
@@ -15,6 +15,8 @@ CWaitForConnectDlg::~CWaitForConnectDlg() {
 
 bool CWaitForConnectDlg::CreateAndShow(fon::WindowHandle parent) {
   window_ = platform_.CreateDialogWindow(this);
+  // A notice, not a tool: it stays where it was centred.
+  window_->SetDragByFace(false);
   if (!window_->CreateModeless(kTemplate, parent)) {
     window_.reset();
     return false;

@@ -12,9 +12,9 @@ int ReadLanguageIndex(SettingsStore& store) {
   return LanguageIndexClamp(index);
 }
 
-std::string LoadLangText(SettingsStore& store, IShell& shell, int id) {
+std::string LoadLangText(SettingsStore& store, IResources& resources, int id) {
   int index = ReadLanguageIndex(store);
-  return CutLangText(shell.LoadString(id), index);
+  return CutLangText(resources.LoadString(id), index);
 }
 
 }  // namespace fon

@@ -13,6 +13,6 @@ int ReadLanguageIndex(SettingsStore& store);
 
 // The current language's half of string-table entry `id`. Reads the stored
 // language on every call, so a saved change shows in the next window built.
-std::string LoadLangText(SettingsStore& store, IShell& shell, int id);
+std::string LoadLangText(SettingsStore& store, IResources& resources, int id);
 
 }  // namespace fon

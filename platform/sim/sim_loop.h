@@ -11,7 +11,7 @@
 #include <string>
 #include <utility>
 
-#include "platform/platform.h"
+#include "platform/event_loop.h"
 
 namespace fon::sim {
 

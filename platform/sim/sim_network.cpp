@@ -9,6 +9,9 @@ namespace {
 // How long a connect to an address that swallows packets takes to fail on
 // its own, as the system's TCP stack would report it.
 constexpr std::uint64_t kSystemConnectTimeoutMs = 21000;
+// What the system's send and receive buffers of one loopback connection
+// hold before a sender has to wait for a server that does not read.
+constexpr std::size_t kUnreadBufferBytes = 4 * 1024 * 1024;
 
 bool IsDottedQuad(const std::string& host) {
   int parts = 0;
@@ -60,11 +63,23 @@ SimSocket::~SimSocket() {
   --net_.socketsAlive;
 }
 
-void SimSocket::Deliver(std::function<void(ISocketEvents*)> call) {
+void SimSocket::Notify(std::function<void()> notification) {
   std::shared_ptr<bool> alive = alive_;
-  net_.loop().Post([this, alive, call = std::move(call)]() {
-    // A socket closed or destroyed meanwhile gets no more notifications.
-    if (!*alive || state_ == State::kClosed) return;
+  net_.loop().Post([this, alive, notification = std::move(notification)]() {
+    if (!*alive) return;
+    // The owner is not called back under its own blocking call.
+    if (inBlockingCall_) {
+      heldBack_.push_back(notification);
+      return;
+    }
+    notification();
+  });
+}
+
+void SimSocket::Deliver(std::function<void(ISocketEvents*)> call) {
+  Notify([this, call = std::move(call)]() {
+    // A socket closed meanwhile gets no more notifications.
+    if (state_ == State::kClosed) return;
     call(events_);
   });
 }
@@ -72,18 +87,34 @@ void SimSocket::Deliver(std::function<void(ISocketEvents*)> call) {
 void SimSocket::QueueRead() {
   if (readQueued_) return;
   readQueued_ = true;
-  std::shared_ptr<bool> alive = alive_;
-  net_.loop().Post([this, alive]() {
-    if (!*alive) return;
+  Notify([this]() {
     readQueued_ = false;
-    if (state_ == State::kClosed || segments_.empty()) return;
+    // A read that finds nothing is not reported, unless it would find the
+    // end of the stream.
+    if (state_ == State::kClosed || (segments_.empty() && !peerClosed_)) return;
     events_->OnReceive(0);
   });
 }
 
+bool SimSocket::Wait(const std::function<bool()>& done, unsigned timeoutMs) {
+  std::shared_ptr<bool> alive = alive_;
+  inBlockingCall_ = true;
+  net_.loop().RunUntilFor([&]() { return !*alive || state_ == State::kClosed || done(); }, timeoutMs);
+  if (!*alive) return false;
+  inBlockingCall_ = false;
+  std::vector<std::function<void()>> held;
+  held.swap(heldBack_);
+  for (auto& notification : held) Notify(std::move(notification));
+  return state_ != State::kClosed;
+}
+
 int SimSocket::StartConnect(const std::string& host, int port, bool notify) {
+  if (state_ == State::kClosed) return lastError_ = kWsaENotSock;
   if (state_ != State::kIdle) return lastError_ = kWsaEInval;
-  if (host.empty() || port <= 0 || port > 65535) return lastError_ = kWsaEInval;
+  // As Windows Sockets: no name at all is a name that does not resolve, and
+  // that is told before the port is looked at.
+  if (host.empty()) return lastError_ = kWsaHostNotFound;
+  if (port <= 0 || port > 65535) return lastError_ = kWsaEInval;
   std::string address = host == "localhost" ? "127.0.0.1" : host;
   bool resolvable = IsDottedQuad(address) ||
                     std::find(net_.knownHosts.begin(), net_.knownHosts.end(), host) != net_.knownHosts.end();
@@ -112,7 +143,8 @@ int SimSocket::StartConnect(const std::string& host, int port, bool notify) {
       if (l->onAccept) l->onAccept(conn_);
     } else {
       state_ = State::kIdle;
-      lastError_ = result;
+      // The notification's error is also the thread's last error.
+      lastError_ = net_.lastError_ = result;
     }
     if (notify && *alive) events_->OnConnect(result);
   });
@@ -124,9 +156,7 @@ int SimSocket::ConnectAsync(const std::string& host, int port) { return StartCon
 int SimSocket::ConnectBlocking(const std::string& host, int port, unsigned timeoutMs) {
   int rc = StartConnect(host, port, false);
   if (rc != 0) return rc;
-  std::shared_ptr<bool> alive = alive_;
-  net_.loop().RunUntilFor([this, alive]() { return !*alive || connectResult_ != -1; }, timeoutMs);
-  if (!*alive) return kWsaENotConn;
+  if (!Wait([this]() { return connectResult_ != -1; }, timeoutMs)) return kWsaENotSock;
   if (connectResult_ == -1) {
     state_ = State::kIdle;  // give up; a late completion is ignored
     return lastError_ = kWsaETimedOut;
@@ -134,10 +164,21 @@ int SimSocket::ConnectBlocking(const std::string& host, int port, unsigned timeo
   return connectResult_;
 }
 
-int SimSocket::SendAll(const char* data, std::size_t len, unsigned /*timeoutMs*/) {
+int SimSocket::SendAll(const char* data, std::size_t len, unsigned timeoutMs) {
+  if (state_ == State::kClosed) return lastError_ = kWsaENotSock;
   if (state_ != State::kConnected || !conn_) return lastError_ = kWsaENotConn;
-  std::string bytes(data, len);
   std::shared_ptr<SimConnection> conn = conn_;
+  SimListener* listener = net_.FindListener(conn->host(), conn->port());
+  if (listener && listener->neverReads) {
+    // What the buffers take goes at once; the rest waits for a read that
+    // never comes.
+    std::size_t room = kUnreadBufferBytes - std::min(unreadBytes_, kUnreadBufferBytes);
+    unreadBytes_ += std::min(room, len);
+    if (len <= room) return 0;
+    if (!Wait([]() { return false; }, timeoutMs)) return kWsaENotSock;
+    return lastError_ = kWsaETimedOut;
+  }
+  std::string bytes(data, len);
   conn->received += bytes;
   conn->writes.push_back(bytes);
   // The server side answers from the loop, as a real server would, never
@@ -151,6 +192,10 @@ int SimSocket::SendAll(const char* data, std::size_t len, unsigned /*timeoutMs*/
 }
 
 int SimSocket::Receive(char* buf, int len) {
+  if (state_ == State::kClosed) {
+    lastError_ = kWsaENotSock;
+    return -1;
+  }
   if (state_ != State::kConnected) {
     lastError_ = kWsaENotConn;
     return -1;

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
+#include "platform/network.h"
 #include "platform/sim/sim_loop.h"
 
 namespace fon::sim {
@@ -55,6 +55,9 @@ enum class ListenMode {
 struct SimListener {
   ListenMode mode = ListenMode::kAccept;
   std::uint64_t connectDelayMs = 1;
+  // A server that accepts and never reads: once the system's buffers of the
+  // connection are full, a client's send has to wait.
+  bool neverReads = false;
   // Called for each accepted connection.
   std::function<void(std::shared_ptr<SimConnection>)> onAccept;
   // Called for each write the client makes on a connection.
@@ -80,6 +83,12 @@ class SimSocket : public ISocket {
   int StartConnect(const std::string& host, int port, bool notify);
   void Deliver(std::function<void(ISocketEvents*)> call);
   void QueueRead();
+  // Runs the loop for a blocking call of this socket until `done`, the
+  // socket is closed or destroyed, or `timeoutMs`. The socket's own
+  // notifications wait until the call returns. False when the socket was
+  // closed or destroyed meanwhile (then `this` must not be touched).
+  bool Wait(const std::function<bool()>& done, unsigned timeoutMs);
+  void Notify(std::function<void()> notification);
 
   SimNetwork& net_;
   ISocketEvents* events_;
@@ -89,6 +98,9 @@ class SimSocket : public ISocket {
   std::deque<std::string> segments_;
   bool peerClosed_ = false;
   bool readQueued_ = false;
+  bool inBlockingCall_ = false;
+  std::vector<std::function<void()>> heldBack_;
+  std::size_t unreadBytes_ = 0;  // sent to a server that never reads
   int lastError_ = 0;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
@@ -117,6 +129,7 @@ class SimNetwork : public INetwork {
   SimLoop& loop() { return loop_; }
 
  private:
+  friend class SimSocket;
   SimLoop& loop_;
   std::map<std::pair<std::string, int>, SimListener> listeners_;
   int lastError_ = 0;

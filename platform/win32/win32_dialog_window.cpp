@@ -11,9 +11,6 @@ namespace fon::win32 {
 
 namespace {
 
-// The wait-for-connect notice stays where it is put; every other dialog is
-// dragged by its face.
-constexpr int kFixedDialogTemplate = 110;
 constexpr UINT_PTR kLabelSubclassId = 1;
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
@@ -46,7 +43,6 @@ Win32DialogWindow::~Win32DialogWindow() {
 
 bool Win32DialogWindow::Create(int templateId, HWND parent) {
   window_.Reset();
-  templateId_ = templateId;
   ended_ = false;
   result_ = 0;
   // WM_INITDIALOG stores the handle before the core's OnInitDialog runs.
@@ -196,7 +192,7 @@ INT_PTR Win32DialogWindow::OnMessage(HWND window, UINT message, WPARAM wParam, L
       return TRUE;
     }
     case WM_NCHITTEST: {
-      if (templateId_ == kFixedDialogTemplate) return FALSE;
+      if (!dragByFace_) return FALSE;
       LRESULT hit = ::DefWindowProcA(window, message, wParam, lParam);
       if (hit == HTCLIENT || hit == HTBORDER) hit = HTCAPTION;
       ::SetWindowLongPtrA(window, DWLP_MSGRESULT, hit);

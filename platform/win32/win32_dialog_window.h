@@ -24,6 +24,7 @@ class Win32DialogWindow final : public IDialogWindow {
                     std::function<HWND()> defaultOwner);
   ~Win32DialogWindow() override;
 
+  void SetDragByFace(bool drags) override { dragByFace_ = drags; }
   bool CreateModeless(int templateId, WindowHandle parent) override;
   int DoModal(int templateId, WindowHandle parent) override;
   void EndDialog(int code) override;
@@ -51,7 +52,7 @@ class Win32DialogWindow final : public IDialogWindow {
   Win32EventLoop& loop_;
   IDialogEvents* events_;
   std::function<HWND()> defaultOwner_;
-  int templateId_ = 0;
+  bool dragByFace_ = true;
   bool modal_ = false;
   bool ended_ = false;
   int result_ = 0;

@@ -7,7 +7,6 @@ namespace fon::win32 {
 namespace {
 constexpr char kClassName[] = "FonarisFrame";
 constexpr char kTitle[] = "CTI application";
-constexpr UINT kTrayCallbackMessage = WM_USER + 2;
 }  // namespace
 
 Win32FrameWindow::Win32FrameWindow(HINSTANCE instance, IFrameEvents* events, std::function<void(HWND)> onGone)

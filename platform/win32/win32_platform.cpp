@@ -15,7 +15,8 @@ Win32Platform::Win32Platform(const Options& options)
       network_(instance_, loop_),
       registry_(HKEY_CURRENT_USER),
       machineRegistry_(HKEY_LOCAL_MACHINE, Win32Registry::Access::kReadOnly),
-      shell_(instance_),
+      tray_(instance_),
+      resources_(instance_),
       gdi_(instance_),
       popupWindows_(instance_, gdi_) {}
 
@@ -26,15 +27,16 @@ std::unique_ptr<Win32Platform> Win32Platform::Create(const Options& options) {
 }
 
 void Win32Platform::SetFrame(HWND frame) {
-  shell_.SetFrame(frame);
+  tray_.SetFrame(frame);
+  input_.SetFrame(frame);
   clipboard_.SetOwner(frame);
 }
 
 std::unique_ptr<IFrameWindow> Win32Platform::CreateFrameWindow(IFrameEvents* events) {
-  // The shell and the clipboard work for the frame: the tray icon, hotkey
-  // and menu belong to its window, and forget it when it is gone.
+  // The tray, the hotkey and the clipboard work for the frame: the icon,
+  // hotkey and menu belong to its window, and forget it when it is gone.
   auto frame = std::make_unique<Win32FrameWindow>(instance_, events, [this](HWND gone) {
-    if (shell_.Frame() == gone) SetFrame(nullptr);
+    if (tray_.Frame() == gone) SetFrame(nullptr);
   });
   HWND frameWindow = ToHwnd(frame->Handle());
   SetFrame(frameWindow);
@@ -51,7 +53,7 @@ std::unique_ptr<IPopupWindow> Win32Platform::CreatePopupWindow(IPopupEvents* eve
 }
 
 std::unique_ptr<IDialogWindow> Win32Platform::CreateDialogWindow(IDialogEvents* events) {
-  return std::make_unique<Win32DialogWindow>(instance_, loop_, events, [this] { return shell_.Frame(); });
+  return std::make_unique<Win32DialogWindow>(instance_, loop_, events, [this] { return tray_.Frame(); });
 }
 
 }  // namespace fon::win32

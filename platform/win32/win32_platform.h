@@ -6,11 +6,16 @@
 #include "platform/win32/popup_window_pool.h"
 #include "platform/win32/win32_clipboard.h"
 #include "platform/win32/win32_debug_output.h"
+#include "platform/win32/win32_desktop.h"
 #include "platform/win32/win32_event_loop.h"
+#include "platform/win32/win32_input.h"
 #include "platform/win32/win32_network.h"
+#include "platform/win32/win32_process.h"
 #include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_resources.h"
 #include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_timers.h"
+#include "platform/win32/win32_tray.h"
 
 #include <memory>
 
@@ -34,7 +39,12 @@ class Win32Platform final : public IPlatform {
   INetwork& Network() override { return network_; }
   IRegistry& Registry() override { return registry_; }
   IRegistry& MachineRegistry() override { return machineRegistry_; }
+  ITray& Tray() override { return tray_; }
+  IInput& Input() override { return input_; }
+  IDesktop& Desktop() override { return desktop_; }
   IShell& Shell() override { return shell_; }
+  IResources& Resources() override { return resources_; }
+  IProcess& Process() override { return process_; }
   IClipboard& Clipboard() override { return clipboard_; }
   IDebugOutput& Debug() override { return debug_; }
   std::unique_ptr<IFrameWindow> CreateFrameWindow(IFrameEvents* events) override;
@@ -60,7 +70,12 @@ class Win32Platform final : public IPlatform {
   Win32Network network_;
   Win32Registry registry_;
   Win32Registry machineRegistry_;
+  Win32Tray tray_;
+  Win32Input input_;
+  Win32Desktop desktop_;
   Win32Shell shell_;
+  Win32Resources resources_;
+  Win32Process process_;
   Win32Clipboard clipboard_;
   GdiCache gdi_;
   PopupWindowPool popupWindows_;

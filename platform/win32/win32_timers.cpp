@@ -1,5 +1,7 @@
 #include "platform/win32/win32_timers.h"
 
+#include <iterator>
+
 namespace fon::win32 {
 
 Win32Timers::Win32Timers(HINSTANCE instance)
@@ -7,6 +9,10 @@ Win32Timers::Win32Timers(HINSTANCE instance)
         *result = 0;
         return OnMessage(message, wParam);
       }) {}
+
+Win32Timers::~Win32Timers() {
+  for (auto& entry : byKey_) Bind(entry.first.first, nullptr);
+}
 
 void Win32Timers::SetTimer(TimerSink* sink, unsigned id, unsigned ms) {
   if (!sink || !window_.Handle()) return;
@@ -26,6 +32,7 @@ void Win32Timers::SetTimer(TimerSink* sink, unsigned id, unsigned ms) {
     byKey_.emplace(key, timerId);
     byTimerId_.emplace(timerId, key);
   }
+  Bind(sink, this);
 }
 
 void Win32Timers::KillTimer(TimerSink* sink, unsigned id) {
@@ -45,9 +52,13 @@ void Win32Timers::KillAllTimers(TimerSink* sink) {
 bool Win32Timers::IsTimerRunning(TimerSink* sink, unsigned id) const { return byKey_.count(Key{sink, id}) != 0; }
 
 void Win32Timers::Forget(std::map<Key, UINT_PTR>::iterator it) {
+  TimerSink* sink = it->first.first;
   ::KillTimer(window_.Handle(), it->second);
   byTimerId_.erase(it->second);
-  byKey_.erase(it);
+  auto next = byKey_.erase(it);
+  bool more = (next != byKey_.end() && next->first.first == sink) ||
+              (next != byKey_.begin() && std::prev(next)->first.first == sink);
+  if (!more) Bind(sink, nullptr);
 }
 
 bool Win32Timers::OnMessage(UINT message, WPARAM wParam) {

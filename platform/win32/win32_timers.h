@@ -13,6 +13,7 @@ namespace fon::win32 {
 class Win32Timers final : public ITimers {
  public:
   explicit Win32Timers(HINSTANCE instance);
+  ~Win32Timers() override;
 
   bool Ready() const { return window_.Handle() != nullptr; }
 

@@ -8,11 +8,12 @@
 #include "platform/win32/command_line.h"
 #include "platform/win32/main_frame_runner.h"
 #include "platform/win32/win32_platform.h"
+#include "res/resource.h"
 
 namespace {
 
-constexpr int kOleFailedText = 100;
-constexpr int kSocketsFailedText = 103;
+constexpr int kOleFailedText = IDS_OLE_INIT_FAILED;
+constexpr int kSocketsFailedText = IDS_SOCKETS_INIT_FAILED;
 constexpr char kCaption[] = "Fonaris";
 
 // The message of a failed start; the string table may hold no text for it.

@@ -105,7 +105,7 @@ TEST_F(CtiConnectionTest, ConnectThatCannotStartEndsTheAttemptAndIsRetried) {
     const char* address;
     int port;
     int error;
-  } cases[] = {{"", kCtiPort, 10022}, {"no-such-host.invalid", kCtiPort, 11001}, {kServer, 0, 10022},
+  } cases[] = {{"", kCtiPort, 11001}, {"no-such-host.invalid", kCtiPort, 11001}, {kServer, 0, 10022},
                {kServer, 70000, 10022}, {"300.1.1.1", kCtiPort, 11001}};
   for (const Case& c : cases) {
     sim::SimPlatform fresh;

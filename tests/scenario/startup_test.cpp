@@ -205,6 +205,7 @@ TEST_F(StartupTest, WaitNoticeIsShownInTheStoredLanguageUntilTheFirstOutcome) {
   ASSERT_EQ(sim.dialogs.size(), 1u);
   auto notice = sim.dialogs[0];
   EXPECT_EQ(notice->templateId, 110);
+  EXPECT_FALSE(notice->dragByFace);  // a notice stays where it is put
   EXPECT_TRUE(notice->visible);
   EXPECT_TRUE(notice->centered);
   EXPECT_GE(notice->redraws, 1);

@@ -265,8 +265,9 @@ TEST_F(DialogTest, KeyboardReachesTheDialogThroughTheLoop) {
   EXPECT_EQ(events_.commands, (std::vector<int>{IDOK, IDCANCEL}));
 }
 
-TEST_F(DialogTest, TheFaceDragsTheDialogExceptTheWaitNotice) {
-  HWND dialog = Open(IDD_TEST_SKINNED);
+TEST_F(DialogTest, TheFaceDragsTheDialogUnlessTheDialogSaysNot) {
+  // Whatever the template: the option decides.
+  HWND dialog = Open(IDD_TEST_FIXED);
   ASSERT_TRUE(dialog);
   dialog_->Show(true);
   RECT r{};
@@ -276,8 +277,10 @@ TEST_F(DialogTest, TheFaceDragsTheDialogExceptTheWaitNotice) {
   EXPECT_EQ(::SendMessageA(dialog, WM_NCHITTEST, 0, face), HTCAPTION);
   EXPECT_EQ(::SendMessageA(dialog, WM_NCHITTEST, 0, border), HTCAPTION);
 
-  HWND fixed = Open(IDD_TEST_FIXED);
-  ASSERT_TRUE(fixed);
+  dialog_ = platform_->CreateDialogWindow(&events_);
+  dialog_->SetDragByFace(false);
+  ASSERT_TRUE(dialog_->CreateModeless(IDD_TEST_SKINNED, frame_->Handle()));
+  HWND fixed = ToHwnd(dialog_->Handle());
   dialog_->Show(true);
   ::GetWindowRect(fixed, &r);
   EXPECT_EQ(::SendMessageA(fixed, WM_NCHITTEST, 0, MAKELPARAM(r.left + 60, r.top + 40)), HTCLIENT);
@@ -324,7 +327,7 @@ TEST_F(DialogTest, CenterPutsTheDialogInTheMiddleOfTheWorkArea) {
   dialog_->Center();
   RECT r{};
   ::GetWindowRect(dialog, &r);
-  Rect work = platform_->Shell().WorkArea();
+  Rect work = platform_->Desktop().WorkArea();
   EXPECT_NEAR((r.left + r.right) / 2, (work.left + work.right) / 2, 2);
   EXPECT_NEAR((r.top + r.bottom) / 2, (work.top + work.bottom) / 2, 2);
 }

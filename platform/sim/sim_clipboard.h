@@ -1,0 +1,36 @@
+// The clipboard in memory; another application may hold it open.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/clipboard.h"
+
+namespace fon::sim {
+
+class SimClipboard final : public IClipboard {
+ public:
+  bool Open() override {
+    // Opening again while open is the same session, as for the system.
+    if (lockedByOther) return false;
+    open = true;
+    return true;
+  }
+  void Close() override { open = false; }
+  bool Empty() override {
+    if (!open) return false;
+    text.reset();
+    return true;
+  }
+  std::optional<std::string> GetText() override { return open ? text : std::nullopt; }
+  bool SetText(const std::string& t) override {
+    if (!open) return false;
+    text = t;
+    return true;
+  }
+  bool open = false;
+  bool lockedByOther = false;
+  std::optional<std::string> text;
+};
+
+}  // namespace fon::sim

@@ -1,0 +1,41 @@
+// The simulated desktop: what several simulated processes of one session
+// share, and the focus, taskbar and screen one client sees.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/desktop.h"
+
+namespace fon::sim {
+
+// Shared by every simulated process of one desktop, so that a second
+// instance sees the first one's mutex.
+struct SimDesktop {
+  std::set<std::string> mutexes;
+  std::map<int, std::pair<unsigned, unsigned>> hotkeysTakenByOthers;  // id ignored: (mod, vk)
+};
+
+class SimDesktopView : public IDesktop {
+ public:
+  WindowHandle GetForegroundWindow() override { return foreground; }
+  bool SetForegroundWindow(WindowHandle window) override;
+  bool GetTaskbarRect(Rect* rect) override;
+  int ScreenWidth() override { return screen.right; }
+  Rect WorkArea() override { return workArea; }
+
+  WindowHandle foreground = 0x5000;  // some other application has the focus
+  std::vector<WindowHandle> foregroundSets;
+  Rect screen{0, 0, 1280, 1024};
+  std::optional<Rect> taskbar = Rect{0, 994, 1280, 1024};
+  Rect workArea{0, 0, 1280, 994};
+
+ protected:
+  ~SimDesktopView() override = default;
+};
+
+}  // namespace fon::sim

@@ -1,0 +1,39 @@
+// Hotkeys, keyboard and mouse as a test sets them.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <utility>
+
+#include "platform/input.h"
+#include "platform/sim/sim_desktop.h"
+
+namespace fon::sim {
+
+class SimInput : public IInput {
+ public:
+  explicit SimInput(std::shared_ptr<SimDesktop> desktop) : desktop_(std::move(desktop)) {}
+  bool RegisterHotKey(int id, unsigned modifiers, unsigned virtualKey) override;
+  void UnregisterHotKey(int id) override { hotkeys.erase(id); }
+  bool IsKeyDown(int virtualKey) override { return keysDown.count(virtualKey) != 0; }
+  Point GetCursorPos() override { return cursor; }
+  unsigned GetDoubleClickTime() override { return doubleClickTime; }
+  void SendCopyKeys() override;
+
+  std::map<int, std::pair<unsigned, unsigned>> hotkeys;
+  Point cursor{640, 500};
+  unsigned doubleClickTime = 500;
+  std::set<int> keysDown;
+  int copyKeyPresses = 0;
+  std::function<void()> onCopyKeys;
+
+ protected:
+  ~SimInput() override = default;
+
+ private:
+  std::shared_ptr<SimDesktop> desktop_;
+};
+
+}  // namespace fon::sim

@@ -1,0 +1,87 @@
+#include "platform/sim/sim_registry.h"
+
+#include <cctype>
+#include <cstring>
+
+namespace fon::sim {
+namespace {
+
+constexpr long kErrorFileNotFound = 2;
+constexpr long kErrorAccessDenied = 5;
+constexpr long kErrorMoreData = 234;
+
+}  // namespace
+
+std::string SimRegistry::Lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+long SimRegistry::CreateKey(const std::string& path) {
+  std::string key = Lower(path);
+  if (denied_.count(key)) return kErrorAccessDenied;
+  // Every missing key on the way is created too.
+  for (std::size_t cut = key.find('\\'); cut != std::string::npos; cut = key.find('\\', cut + 1))
+    keys_[key.substr(0, cut)];
+  keys_[key];
+  return 0;
+}
+
+long SimRegistry::OpenKey(const std::string& path) {
+  std::string key = Lower(path);
+  if (denied_.count(key)) return kErrorAccessDenied;
+  return keys_.count(key) ? 0 : kErrorFileNotFound;
+}
+
+long SimRegistry::QueryValue(const std::string& path, const std::string& name, std::uint32_t* type,
+                             std::string* data, std::size_t bufferSize) {
+  long rc = OpenKey(path);
+  if (rc != 0) return rc;
+  auto& values = keys_[Lower(path)];
+  auto it = values.find(Lower(name));
+  if (it == values.end()) return kErrorFileNotFound;
+  *type = it->second.type;
+  if (it->second.data.size() > bufferSize) return kErrorMoreData;
+  *data = it->second.data;
+  return 0;
+}
+
+long SimRegistry::SetValue(const std::string& path, const std::string& name, std::uint32_t type,
+                           const std::string& data) {
+  long rc = OpenKey(path);
+  if (rc != 0) return rc;
+  keys_[Lower(path)][Lower(name)] = Value{type, data};
+  return 0;
+}
+
+void SimRegistry::SetString(const std::string& path, const std::string& name, const std::string& text) {
+  keys_[Lower(path)][Lower(name)] = Value{kRegSz, text + '\0'};
+}
+
+void SimRegistry::SetDword(const std::string& path, const std::string& name, std::int32_t value) {
+  std::string data(4, '\0');
+  std::memcpy(data.data(), &value, 4);
+  keys_[Lower(path)][Lower(name)] = Value{kRegDword, data};
+}
+
+std::optional<std::string> SimRegistry::GetString(const std::string& path, const std::string& name) const {
+  auto k = keys_.find(Lower(path));
+  if (k == keys_.end()) return std::nullopt;
+  auto v = k->second.find(Lower(name));
+  if (v == k->second.end() || (v->second.type != kRegSz && v->second.type != kRegExpandSz)) return std::nullopt;
+  return std::string(v->second.data.c_str());
+}
+
+std::optional<std::int32_t> SimRegistry::GetDword(const std::string& path, const std::string& name) const {
+  auto k = keys_.find(Lower(path));
+  if (k == keys_.end()) return std::nullopt;
+  auto v = k->second.find(Lower(name));
+  if (v == k->second.end() || v->second.type != kRegDword || v->second.data.size() != 4) return std::nullopt;
+  std::int32_t value = 0;
+  std::memcpy(&value, v->second.data.data(), 4);
+  return value;
+}
+
+bool SimRegistry::HasKey(const std::string& path) const { return keys_.count(Lower(path)) != 0; }
+
+}  // namespace fon::sim
