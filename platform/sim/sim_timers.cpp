@@ -8,23 +8,23 @@ SimTimers::~SimTimers() {
   for (auto& entry : timers_) Bind(entry.first.first, nullptr);
 }
 
-void SimTimers::Arm(TimerSink* sink, unsigned id) {
-  Entry& e = timers_[{sink, id}];
-  e.ticket = loop_.Schedule(e.interval, [this, sink, id]() {
-    if (timers_.find({sink, id}) == timers_.end()) return;
-    Arm(sink, id);  // re-arm first: the handler may kill or restart it
+void SimTimers::Arm(TimerSink* sink, unsigned id, Entry& entry) {
+  entry.ticket = loop_.Schedule(entry.interval, [this, sink, id]() {
+    auto it = timers_.find({sink, id});
+    if (it == timers_.end()) return;
+    Arm(sink, id, it->second);  // re-arm first: the handler may kill or restart it
     sink->OnTimer(id);
   });
 }
 
 void SimTimers::SetTimer(TimerSink* sink, unsigned id, unsigned ms) {
   if (!sink) return;
-  auto it = timers_.find({sink, id});
-  if (it != timers_.end()) loop_.Cancel(it->second.ticket);
+  auto [it, added] = timers_.try_emplace({sink, id}, Entry{0, 0});
+  if (!added) loop_.Cancel(it->second.ticket);
   // Windows raises intervals below its timer resolution.
-  timers_[{sink, id}] = Entry{std::max(ms, 10u), 0};
+  it->second.interval = std::max(ms, 10u);
   Bind(sink, this);
-  Arm(sink, id);
+  Arm(sink, id, it->second);
 }
 
 void SimTimers::Forget(std::map<Key, Entry>::iterator it) {

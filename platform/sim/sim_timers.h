@@ -27,7 +27,7 @@ class SimTimers final : public ITimers {
     unsigned interval;
     std::uint64_t ticket;
   };
-  void Arm(TimerSink* sink, unsigned id);
+  void Arm(TimerSink* sink, unsigned id, Entry& entry);
   void Forget(std::map<Key, Entry>::iterator it);
   SimLoop& loop_;
   std::map<Key, Entry> timers_;
