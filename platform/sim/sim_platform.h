@@ -196,6 +196,7 @@ class SimFrameWindow : public IFrameWindow {
  public:
   explicit SimFrameWindow(SimLoop& loop, IFrameEvents* events) : loop_(loop), events(events) {}
   WindowHandle Handle() const override { return 0x1000; }
+  void Show(bool shown) override { visible = shown; }
   void Destroy() override {
     destroyed = true;
     loop_.Quit(0);
@@ -203,6 +204,7 @@ class SimFrameWindow : public IFrameWindow {
   SimLoop& loop_;
   IFrameEvents* events;
   bool destroyed = false;
+  bool visible = false;
 };
 
 struct SimPopupRecord;

@@ -7,7 +7,6 @@ namespace fon::win32 {
 namespace {
 constexpr char kClassName[] = "FonarisFrame";
 constexpr char kTitle[] = "CTI application";
-constexpr UINT kTrayCallbackMessage = WM_USER + 2;
 }  // namespace
 
 Win32FrameWindow::Win32FrameWindow(HINSTANCE instance, IFrameEvents* events, std::function<void(HWND)> onGone)
@@ -31,6 +30,10 @@ Win32FrameWindow::~Win32FrameWindow() {
   // while the window is destroyed must not reach it.
   events_ = nullptr;
   window_.Reset();
+}
+
+void Win32FrameWindow::Show(bool visible) {
+  if (window_) ::ShowWindow(window_.Get(), visible ? SW_SHOWNOACTIVATE : SW_HIDE);
 }
 
 void Win32FrameWindow::Destroy() { window_.Reset(); }

@@ -9,6 +9,9 @@
 
 namespace fon::win32 {
 
+// The message the tray icon sends to the frame (WM_USER + 2).
+inline constexpr UINT kTrayCallbackMessage = WM_USER + 2;
+
 class Win32FrameWindow final : public IFrameWindow {
  public:
   // `onGone` is told which window no longer exists, so that the shell stops
@@ -17,6 +20,7 @@ class Win32FrameWindow final : public IFrameWindow {
   ~Win32FrameWindow() override;
 
   WindowHandle Handle() const override { return FromHwnd(window_.Get()); }
+  void Show(bool visible) override;
   void Destroy() override;
 
  private:

@@ -1,6 +1,7 @@
 #include "platform/win32/win32_shell.h"
 
 #include "platform/win32/browser_command.h"
+#include "platform/win32/win32_frame_window.h"
 
 #include <shellapi.h>
 #include <shlwapi.h>
@@ -10,7 +11,6 @@ namespace fon::win32 {
 namespace {
 
 constexpr UINT kTrayIconId = 1;
-constexpr UINT kTrayCallbackMessage = WM_USER + 2;
 constexpr char kFallbackBrowser[] = "iexplore.exe";
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "calls/popup.h"
-#include "calls/popup_slots.h"
+#include "calls/popup_stack.h"
 #include "frame_fixture.h"
 
 namespace fon::test {
@@ -29,7 +29,7 @@ class CallsTest : public FrameTest {
     Start();
     ASSERT_TRUE(Linked());
     sim.loop.RunFor(100);
-    ASSERT_EQ(frame->m_nPopupCount, 0);
+    ASSERT_EQ(frame->PopupStack().PopupCount(), 0);
   }
 
   void Call(const std::string& message, const std::string& time = kTuesday8th) {
@@ -40,8 +40,8 @@ class CallsTest : public FrameTest {
     Call("X|17|" + name + "|0301234|0302222|" + std::to_string(user) + "|\n");
   }
 
-  CPopup* Popup(int slot) { return PopupInSlot(*frame, slot); }
-  CPopup& Current() { return *Popup(frame->m_nCurPopup); }
+  CPopup* Popup(int slot) { return frame->PopupStack().PopupInSlot(slot); }
+  CPopup& Current() { return *Popup(frame->PopupStack().CurPopup()); }
 
   // The window record of a popup.
   std::shared_ptr<sim::SimPopupRecord> Window(const CPopup* popup) const {

@@ -79,7 +79,8 @@ TEST_F(ExitTest, ForceAnswersOutsideTheExit) {
   ASSERT_EQ(frame->SendRelayRequest("FORCEPROFILE|42|3", 15), 1);
   sim.loop.RunFor(1);
   EXPECT_TRUE(Logged("Idle Timer active\n"));
-  EXPECT_EQ(frame->m_nTrayState + frame->m_bIdleActivating, TrayAway);
+  EXPECT_EQ(frame->Tray().State(), TrayAway);
+  EXPECT_EQ(frame->m_bIdleActivating, 0);
   EXPECT_FALSE(sim.frame->destroyed);
 }
 
