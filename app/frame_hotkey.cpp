@@ -39,7 +39,7 @@ void CMainFrame::OnHotKey(int id) {
   std::optional<std::string> selection = opened ? clipboard.GetText() : std::nullopt;
   m_bHotkeyDialout = 1;
   Debug("Hotkey selection: " + selection.value_or(std::string()) + "\n");
-  Debug("Dialout dialog not available in this build\n");
+  RunDialoutDialog(selection.value_or(std::string()));
   m_bHotkeyDialout = 0;
   if (opened) clipboard.Close();
 

@@ -58,7 +58,7 @@ void CMainFrame::OnProfileListAnswer(const std::string& answer) {
     return;
   }
   ParseProfiles(split.rest, m_lstProfiles);
-  if (m_bConfigAfterProfiles) Debug("Configuration dialog not available in this build\n");
+  if (m_bConfigAfterProfiles) RunConfigDialog();
   m_bProfilesLoaded = 1;
 }
 
@@ -94,7 +94,7 @@ void CMainFrame::OnActiveForcedProfileAnswer(const std::string& answer) {
       m_strInformProfile = profile;
       platform_.Timers().SetTimer(this, ID_TIMER_INFORM_PROFILE, kInformProfileRetryMs);
     } else {
-      Debug("Active-profile dialog for profile " + profile + " not available in this build\n");
+      RunActiveProfileDialog(profile);
     }
   }
   m_bForcedChecked = 1;

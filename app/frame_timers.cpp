@@ -50,7 +50,7 @@ void CMainFrame::OnTimer(unsigned id) {
       // The forced profile is shown once the configuration is closed.
       if (m_bConfigDlgOpen) return;
       platform_.Timers().KillTimer(this, ID_TIMER_INFORM_PROFILE);
-      Debug("Active-profile dialog for profile " + m_strInformProfile + " not available in this build\n");
+      RunActiveProfileDialog(m_strInformProfile);
       return;
     default:
       return;

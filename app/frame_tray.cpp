@@ -48,13 +48,13 @@ void CMainFrame::ShowTrayMenu(int x, int y) {
 void CMainFrame::OnCommand(int id) {
   switch (id) {
     case ID_MENU_DIALOUT:
-      Debug("Dialout dialog not available in this build\n");
+      RunDialoutDialog(std::string());
       return;
     case ID_MENU_CONFIG:
-      Debug("Configuration dialog not available in this build\n");
+      RunConfigDialog();
       return;
     case ID_MENU_LOGIN:
-      Debug("Login dialog not available in this build\n");
+      RunLoginDialog();
       return;
     case ID_MENU_EXIT:
       OnExitCommand();
@@ -84,4 +84,16 @@ void CMainFrame::OnTaskbarCreated() {
   // A restarted shell has forgotten every icon.
   if (IsQuitting()) return;
   tray_.Add();
+}
+
+void CMainFrame::RunDialoutDialog(const std::string& /*number*/) {
+  Debug("Dialout dialog not available in this build\n");
+}
+
+void CMainFrame::RunConfigDialog() { Debug("Configuration dialog not available in this build\n"); }
+
+void CMainFrame::RunLoginDialog() { Debug("Login dialog not available in this build\n"); }
+
+void CMainFrame::RunActiveProfileDialog(const std::string& profile) {
+  Debug("Active-profile dialog for profile " + profile + " not available in this build\n");
 }

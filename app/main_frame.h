@@ -84,6 +84,17 @@ class CMainFrame : public fon::TimerSink, public fon::IFrameEvents, public ICtiL
   // No relay request is being connected or sent any more.
   void OnRelaySendsDone();
 
+  // ---- the command dialogs; each runs modally where the client has it,
+  // and until then only notes that it would run.
+  // The dial-out dialog, with the number to dial (may be empty).
+  virtual void RunDialoutDialog(const std::string& number);
+  virtual void RunConfigDialog();
+  virtual void RunLoginDialog();
+  // The active-profile dialog for the forced profile `profile`.
+  virtual void RunActiveProfileDialog(const std::string& profile);
+  // The exit warning: true when the user chose to end all the same.
+  virtual bool ExitWarningConfirmed();
+
   // ---- the parts
   CCtiLink& Link() { return link_; }
   CTrayIcon& Tray() { return tray_; }
@@ -164,8 +175,6 @@ class CMainFrame : public fon::TimerSink, public fon::IFrameEvents, public ICtiL
   void RegisterDialoutHotkey(bool atStart);
   void ReadLanguageIndexSetting();
   void EndProcess();
-  // Stands in for the exit warning dialog: true when the user chose to end.
-  bool ExitWarningConfirmed();
 
   // Tasks posted by the frame check it: they may outlive the frame.
   std::shared_ptr<bool> aliveFlag_ = std::make_shared<bool>(true);

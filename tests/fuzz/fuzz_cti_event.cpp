@@ -14,6 +14,7 @@
 #include "calls/popup_stack.h"
 #include "platform/sim/sim_platform.h"
 #include "settings/settings_store.h"
+#include "tests/support/popup_stack_check.h"
 
 namespace {
 
@@ -25,19 +26,10 @@ void Check(bool condition) {
   if (!condition) __builtin_trap();
 }
 
-// At most five popup windows; links between popups are mutual and stay
-// among the frame's popups.
 void CheckPopups(fon::sim::SimPlatform& sim, CMainFrame& frame) {
   int windows = 0;
   for (const auto& record : sim.popups) windows += record->alive ? 1 : 0;
-  Check(windows <= fon::kPopupSlots);
-  for (int slot = 0; slot < fon::kPopupSlots; ++slot) {
-    const CPopup* p = frame.PopupStack().PopupInSlot(slot);
-    Check(p != nullptr);
-    Check(!p->m_pOlder || p->m_pOlder->m_pNewer == p);
-    Check(!p->m_pNewer || p->m_pNewer->m_pOlder == p);
-  }
-  Check(frame.PopupStack().Slots().GetCount() == fon::kPopupSlots);
+  Check(fon::test::PopupStackFault(frame.PopupStack(), windows).empty());
 }
 
 void Configure(fon::sim::SimPlatform& sim, std::uint8_t who, std::uint8_t flags) {
