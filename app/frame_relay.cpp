@@ -1,5 +1,8 @@
 #include "app/frame_relay.h"
 
+#include <iterator>
+#include <tuple>
+
 #include "app/main_frame.h"
 #include "common/debug_text.h"
 #include "text_ids.h"
@@ -101,7 +104,7 @@ int CFrameRelay::Send(const std::string& request, unsigned timerId) {
     // The request of this kind still pending (if any) stays: its answer
     // counts, and its timeout ends it without telling the user again.
     if (slot->socket) slot->failureReported = true;
-    ReportFailure(*slot, false);
+    ReportFailure(*slot, false, false);
   } else {
     // Under way: the previous request of the kind gives way to this one.
     Retire(*slot);
@@ -124,11 +127,12 @@ int CFrameRelay::Send(const std::string& request, unsigned timerId) {
   return sent;
 }
 
-void CFrameRelay::ReportFailure(const Slot& slot, bool timedOut) {
+void CFrameRelay::ReportFailure(const Slot& slot, bool timedOut, bool userKnows) {
   const RelayKindInfo* info = FindRelayKind(slot.kind->kind);
   if (info == nullptr) return;
   const char* debug = timedOut ? info->timeoutDebug : info->connectFailureDebug;
   if (debug) platform_.Debug().Write(debug);
+  if (userKnows) return;
   if (slot.kind->takesFailure && (frame_.*slot.kind->takesFailure)(timedOut)) return;
   const int text = timedOut ? info->timeoutText : info->connectFailureText;
   if (text != 0) frame_.ShowInfoPopup(2, frame_.LoadLangText(text), 0);
@@ -137,14 +141,9 @@ void CFrameRelay::ReportFailure(const Slot& slot, bool timedOut) {
 bool CFrameRelay::OnTimer(unsigned timerId) {
   Slot* slot = SlotOfTimer(timerId);
   if (slot == nullptr) return false;
-  const bool reported = slot->failureReported;
+  const bool userKnows = slot->failureReported;
   Retire(*slot);
-  if (reported) {
-    if (const RelayKindInfo* info = FindRelayKind(slot->kind->kind); info && info->timeoutDebug)
-      platform_.Debug().Write(info->timeoutDebug);
-    return true;
-  }
-  ReportFailure(*slot, true);
+  ReportFailure(*slot, true, userKnows);
   return true;
 }
 

@@ -54,7 +54,9 @@ class CFrameRelay final : public IRelayOwner {
   // Stops the kind's timer and closes the pending socket; it is destroyed
   // from the message loop (its own notification may be running).
   void Retire(Slot& slot);
-  void ReportFailure(const Slot& slot, bool timedOut);
+  // Writes the kind's debug text and, unless the user already knows of the
+  // failure, tells the user.
+  void ReportFailure(const Slot& slot, bool timedOut, bool userKnows);
 
   fon::IPlatform& platform_;
   fon::SettingsStore& settings_;
