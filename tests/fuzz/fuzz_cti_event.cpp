@@ -97,7 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         sim.loop.RunFor(length);
         break;
       case 2:
-        if (CPopup* popup = fon::frame->PopupStack().PopupInSlot(static_cast<int>(length % 5))) {
+        if (CPopup* popup = frame->PopupStack().PopupInSlot(static_cast<int>(length % 5))) {
           const int x = static_cast<int>(length % 213);
           const int y = static_cast<int>((length / 213) % 120);
           if (op & 0x80)
