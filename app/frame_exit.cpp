@@ -2,6 +2,7 @@
 // first, and the force answer decides when the process ends.
 #include "app/main_frame.h"
 #include "net/relay_answer.h"
+#include "text_ids.h"
 
 using namespace fon;
 
@@ -45,8 +46,7 @@ bool CMainFrame::ExitWarningConfirmed() {
 }
 
 void CMainFrame::OnForceProfileAnswer(const std::string& answer) {
-  platform_.Timers().KillTimer(this, ID_TIMER_RELAY_FORCE);
-  DisposeRelaySocket(m_pForceSocket);
+  relay_.Finish(kRelayForce);
   Debug("Relay answers to SETACTIVE request: " + answer + "\n");
 
   RelayStatus split = SplitRelayAnswer(answer);
@@ -55,9 +55,9 @@ void CMainFrame::OnForceProfileAnswer(const std::string& answer) {
     if (m_bIdleActivating) {
       Debug("Could not activate Idle Timer");
       m_nIdleSeconds = 0;
-      ShowInfoPopup(2, LoadLangText(216), 1);
+      ShowInfoPopup(2, LoadLangText(text::kIdleTimerNotActivated), 1);
     } else if (!m_bExiting) {
-      ShowInfoPopup(2, LoadLangText(212), 0);
+      ShowInfoPopup(2, LoadLangText(text::kProfileActivationError), 0);
     } else {
       m_bExiting = 0;
       if (ExitWarningConfirmed()) {
@@ -71,4 +71,21 @@ void CMainFrame::OnForceProfileAnswer(const std::string& answer) {
   }
   if (m_bExiting) platform_.Timers().SetTimer(this, ID_TIMER_EXIT, kExitDelayMs);
   m_bIdleActivating = 0;
+}
+
+bool CMainFrame::OnForceRequestFailed(bool timedOut) {
+  if (timedOut && m_bExiting) {
+    m_bExiting = 0;
+    if (ExitWarningConfirmed()) platform_.Timers().SetTimer(this, ID_TIMER_EXIT, kExitDelayMs);
+    return true;
+  }
+  if (m_bIdleActivating) {
+    Debug(timedOut ? "Could not activate Idle Timer" : "Could not activate Idle Timer\n");
+    m_nIdleSeconds = 0;
+    m_bIdleActivating = 0;
+    ShowInfoPopup(2, LoadLangText(text::kIdleTimerNotActivated), 1);
+    return true;
+  }
+  // A connect that fails at exit: the exit warning follows instead.
+  return m_bExiting != 0;
 }

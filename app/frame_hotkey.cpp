@@ -38,10 +38,8 @@ void CMainFrame::OnHotKey(int id) {
   bool opened = clipboard.Open();
   std::optional<std::string> selection = opened ? clipboard.GetText() : std::nullopt;
   m_bHotkeyDialout = 1;
-  m_bHotkeyDialoutOpen = 1;
   Debug("Hotkey selection: " + selection.value_or(std::string()) + "\n");
-  Debug("Dialout dialog not available in this build\n");
-  m_bHotkeyDialoutOpen = 0;
+  RunDialoutDialog(selection.value_or(std::string()));
   m_bHotkeyDialout = 0;
   if (opened) clipboard.Close();
 

@@ -1,5 +1,9 @@
-// Fixed numbers of the main frame: timers, tray states, hotkey, commands.
+// Fixed numbers of the main frame: timers, tray states, hotkey. Resource
+// ids (icons, menus, commands) come from res/resource.h, text ids from the
+// generated text_ids.h.
 #pragma once
+
+#include "res/resource.h"
 
 namespace fon {
 
@@ -26,6 +30,7 @@ inline constexpr unsigned kRestartIntervalMs = 120000;
 inline constexpr unsigned kQuitDelayMs = 1000;
 inline constexpr unsigned kExitDelayMs = 500;
 inline constexpr unsigned kTrayMenuRetryMs = 500;
+inline constexpr unsigned kInformProfileRetryMs = 1000;
 inline constexpr unsigned kFrameRelayTimeoutMs = 5000;
 inline constexpr unsigned kTrayRetryIntervalMs = 1000;
 inline constexpr int kTrayRetryAttempts = 60;
@@ -33,22 +38,8 @@ inline constexpr int kTrayRetryAttempts = 60;
 // Tray states.
 enum TrayState : int { TrayOffline = 1, TrayOnline = 2, TrayAway = 3 };
 
-// Tray icon resources by state.
-inline constexpr int kTrayIconOffline = 165;
-inline constexpr int kTrayIconAway = 167;
-inline constexpr int kTrayIconOnline = 168;
-
-inline constexpr unsigned WM_TRAYNOTIFY = 0x0400 + 2;
 inline constexpr int ID_HOTKEY_DIALOUT = 4096;
 inline constexpr unsigned kDefaultHotkeyVk = 119;  // F8
-
-// Tray menus and their commands.
-inline constexpr int kTrayMenuGerman = 130;
-inline constexpr int kTrayMenuEnglish = 131;
-inline constexpr int ID_MENU_DIALOUT = 32785;
-inline constexpr int ID_MENU_CONFIG = 32783;
-inline constexpr int ID_MENU_LOGIN = 32788;
-inline constexpr int ID_MENU_EXIT = 32780;
 
 inline constexpr int SIZE_MINIMIZED = 1;
 

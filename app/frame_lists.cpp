@@ -6,6 +6,7 @@
 #include "app/main_frame.h"
 #include "common/c_atoi.h"
 #include "net/relay_answer.h"
+#include "text_ids.h"
 
 using namespace fon;
 
@@ -46,31 +47,29 @@ void ParseDevices(const std::string& rest, int& deviceMode, CIdStringList& devic
 }  // namespace
 
 void CMainFrame::OnProfileListAnswer(const std::string& answer) {
-  platform_.Timers().KillTimer(this, ID_TIMER_RELAY_PROFILES);
-  DisposeRelaySocket(m_pProfileListSocket);
+  relay_.Finish(kRelayProfileList);
   Debug("Relay answers to GETPROFILELIST request: " + answer + "\n");
 
   RelayStatus split = SplitRelayAnswer(answer);
   m_lstProfiles.RemoveAll();
   if (!split.ok) {
-    ShowInfoPopup(2, LoadLangText(221), 0);
+    ShowInfoPopup(2, LoadLangText(text::kProfileListError), 0);
     Debug("Error at GETPROFILELIST: " + split.rest + "\n");
     return;
   }
   ParseProfiles(split.rest, m_lstProfiles);
-  if (m_bConfigAfterProfiles) Debug("Configuration dialog not available in this build\n");
+  if (m_bConfigAfterProfiles) RunConfigDialog();
   m_bProfilesLoaded = 1;
 }
 
 void CMainFrame::OnDevicesAnswer(const std::string& answer) {
-  platform_.Timers().KillTimer(this, ID_TIMER_RELAY_DEVICES);
-  DisposeRelaySocket(m_pDeviceListSocket);
+  relay_.Finish(kRelayDevices);
   Debug("Relay answers to GETDEVICES request: " + answer + "\n");
 
   RelayStatus split = SplitRelayAnswer(answer);
   m_lstDevices.RemoveAll();
   if (!split.ok) {
-    ShowInfoPopup(2, LoadLangText(241), 0);
+    ShowInfoPopup(2, LoadLangText(text::kDeviceListError), 0);
     Debug("Error at GETDEVICES: " + split.rest + "\n");
     return;
   }
@@ -79,8 +78,7 @@ void CMainFrame::OnDevicesAnswer(const std::string& answer) {
 }
 
 void CMainFrame::OnActiveForcedProfileAnswer(const std::string& answer) {
-  platform_.Timers().KillTimer(this, ID_TIMER_RELAY_ACTIVE);
-  DisposeRelaySocket(m_pActiveProfileSocket);
+  relay_.Finish(kRelayActiveProfile);
   Debug("Relay answers to GETACTIVEFORCEDPROFILE request: " + answer + "\n");
 
   RelayStatus split = SplitRelayAnswer(answer);
@@ -94,9 +92,9 @@ void CMainFrame::OnActiveForcedProfileAnswer(const std::string& answer) {
   if (!profile.empty() && !m_bForcedChecked && !m_bInformDlgOpen) {
     if (m_bConfigDlgOpen) {
       m_strInformProfile = profile;
-      platform_.Timers().SetTimer(this, ID_TIMER_INFORM_PROFILE, 1000);
+      platform_.Timers().SetTimer(this, ID_TIMER_INFORM_PROFILE, kInformProfileRetryMs);
     } else {
-      Debug("Active-profile dialog for profile " + profile + " not available in this build\n");
+      RunActiveProfileDialog(profile);
     }
   }
   m_bForcedChecked = 1;

@@ -2,18 +2,21 @@
 // relay timeouts and the end of the process; the two reconnect operations.
 #include "app/main_frame.h"
 #include "common/debug_text.h"
-#include "net/cti_port_socket.h"
 
 using namespace fon;
 
+namespace {
+constexpr char kCreateFailed[] = "Failed to create client socket: %d!";
+}  // namespace
+
 void CMainFrame::OnTimer(unsigned id) {
+  if (relay_.OnTimer(id) || tray_.OnTimer(id)) return;
   switch (id) {
     case ID_TIMER_RECONNECT:
       // While the link is down and nothing is under way: try again quietly.
-      if (m_bConnecting || m_strLinkState == "Conected") return;
-      if (!MakeCtiSocket("Failed to create client socket: %d!")) return;
-      m_strLinkState.clear();
-      m_nReconnectMode = 1;
+      if (link_.IsConnecting() || link_.IsLinked()) return;
+      if (!link_.MakeSocket(kCreateFailed)) return;
+      link_.SetReconnectMode(kReconnectByTimer);
       ConnectCtiPort();
       return;
     case ID_TIMER_QUIT:
@@ -26,14 +29,11 @@ void CMainFrame::OnTimer(unsigned id) {
     case ID_TIMER_RESTART:
       // Replace even a healthy connection: a server that silently dropped
       // the client is noticed at the latest here.
-      if (m_bConnecting) return;
-      if (m_strLinkState == "Conected") {
-        DisposeCtiSocket();
-        m_strLinkState.clear();
-      }
-      if (!MakeCtiSocket("Failed to create client socket: %d!")) return;
+      if (link_.IsConnecting()) return;
+      if (link_.IsLinked()) link_.Drop();
+      if (!link_.MakeSocket(kCreateFailed)) return;
       Debug("Trying to restart the connection\n");
-      m_nReconnectMode = 2;
+      link_.SetReconnectMode(kPeriodicRestart);
       ConnectCtiPort();
       return;
     case ID_TIMER_TRAY_CLICK:
@@ -50,16 +50,7 @@ void CMainFrame::OnTimer(unsigned id) {
       // The forced profile is shown once the configuration is closed.
       if (m_bConfigDlgOpen) return;
       platform_.Timers().KillTimer(this, ID_TIMER_INFORM_PROFILE);
-      Debug("Active-profile dialog for profile " + m_strInformProfile + " not available in this build\n");
-      return;
-    case ID_TIMER_RELAY_FORCE:
-    case ID_TIMER_RELAY_ACTIVE:
-    case ID_TIMER_RELAY_PROFILES:
-    case ID_TIMER_RELAY_DEVICES:
-      OnRelayTimeout(id);
-      return;
-    case ID_TIMER_TRAY_RETRY:
-      OnTrayIconRetry();
+      RunActiveProfileDialog(m_strInformProfile);
       return;
     default:
       return;
@@ -67,11 +58,11 @@ void CMainFrame::OnTimer(unsigned id) {
 }
 
 void CMainFrame::ReconnectCtiPort() {
-  if (m_bConnecting) return;
-  if (!MakeCtiSocket("Failed to create client socket: %d!")) return;
+  if (link_.IsConnecting()) return;
+  // The live link stays untouched when no new socket can be made.
+  if (!link_.MakeSocket(kCreateFailed)) return;
   platform_.Timers().KillTimer(this, ID_TIMER_RECONNECT);
   platform_.Timers().SetTimer(this, ID_TIMER_RECONNECT, kReconnectIntervalMs);
-  m_strLinkState.clear();
   ConnectCtiPort();
 }
 
@@ -80,23 +71,14 @@ void CMainFrame::ApplySettings() {
 
   m_nIdleMinutes = settings_.ReadDword("Idle Timer");
   const int idleCheckbox = settings_.ReadDword("Idle Timer Checkbox");
-  if (idleCheckbox == 1 && !m_bIdleTimerRunning) {
-    platform_.Timers().SetTimer(this, ID_TIMER_IDLE, 1000);
-    m_bIdleTimerRunning = 1;
-  } else if (idleCheckbox == 0 && m_bIdleTimerRunning) {
-    platform_.Timers().KillTimer(this, ID_TIMER_IDLE);
-    m_bIdleTimerRunning = 0;
-  }
+  if (idleCheckbox == 1 || idleCheckbox == 0) SetIdleTimer(idleCheckbox == 1);
 
   // A connect under way keeps its settings; supervision uses the new ones.
-  if (!m_bConnecting) {
-    if (m_strLinkState == "Conected") {
-      DisposeCtiSocket();
-      // Without a socket the link is down, whatever follows.
-      m_strLinkState.clear();
-    }
-    if (!MakeCtiSocket("Failed to create client socket: %d! Close and restart app.")) return;
-    m_nReconnectMode = 0;
+  if (!link_.IsConnecting()) {
+    // Without a socket the link is down, whatever follows.
+    if (link_.IsLinked()) link_.Drop();
+    if (!link_.MakeSocket("Failed to create client socket: %d! Close and restart app.")) return;
+    link_.SetReconnectMode(kConnectAtStart);
     platform_.Timers().SetTimer(this, ID_TIMER_RECONNECT, kReconnectIntervalMs);
     ConnectCtiPort();
     platform_.Input().UnregisterHotKey(ID_HOTKEY_DIALOUT);
@@ -108,11 +90,7 @@ void CMainFrame::ApplySettings() {
 
 void CMainFrame::OnClose() {
   platform_.Timers().KillTimer(this, ID_TIMER_RECONNECT);
-  if (m_bIdleTimerRunning) {
-    Debug("Kill the Idle-Timer\n");
-    platform_.Timers().KillTimer(this, ID_TIMER_IDLE);
-    m_bIdleTimerRunning = 0;
-  }
-  SetTrayState(kTrayDelete, m_nTrayState);
+  SetIdleTimer(false, "Kill the Idle-Timer\n");
+  tray_.Remove();
   if (window_) window_->Destroy();
 }

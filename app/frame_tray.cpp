@@ -1,5 +1,4 @@
-// Tray icon callbacks, the tray menu and its commands, the website, and
-// keeping the icon on the taskbar.
+// Tray icon callbacks, the tray menu and its commands, the website.
 #include "app/main_frame.h"
 
 using namespace fon;
@@ -25,7 +24,7 @@ void CMainFrame::OnTrayNotify(unsigned mouseMessage) {
 }
 
 void CMainFrame::ShowTrayMenu(int x, int y) {
-  if (m_nRelayBusy != 0) {
+  if (relay_.RelayBusy() != 0) {
     // A relay request is blocking in a nested message loop; the menu's own
     // loop must not start inside it.
     m_nMenuX = x;
@@ -36,19 +35,26 @@ void CMainFrame::ShowTrayMenu(int x, int y) {
   if (m_nTrayMenu == 0) return;
   platform_.Desktop().SetForegroundWindow(Handle());
   int command = platform_.Tray().TrackTrayMenu(m_nTrayMenu, Point{x, y});
-  if (command != 0) OnCommand(command);
+  if (command == 0) return;
+  // The command reaches the frame once the menu has closed, like any other
+  // command, and not inside the tray callback or timer that opened it: the
+  // dialogs behind the commands run message loops of their own.
+  std::shared_ptr<bool> alive = aliveFlag_;
+  platform_.Loop().Post([this, alive, command]() {
+    if (*alive) OnCommand(command);
+  });
 }
 
 void CMainFrame::OnCommand(int id) {
   switch (id) {
     case ID_MENU_DIALOUT:
-      Debug("Dialout dialog not available in this build\n");
+      RunDialoutDialog(std::string());
       return;
     case ID_MENU_CONFIG:
-      Debug("Configuration dialog not available in this build\n");
+      RunConfigDialog();
       return;
     case ID_MENU_LOGIN:
-      Debug("Login dialog not available in this build\n");
+      RunLoginDialog();
       return;
     case ID_MENU_EXIT:
       OnExitCommand();
@@ -64,41 +70,30 @@ void CMainFrame::OpenWebsite() {
   platform_.Shell().OpenInBrowser(m_strWebsite);
 }
 
-void CMainFrame::EnterAwayTray() {
-  SetTrayState(kTrayDelete, TrayOffline);
-  SetTrayState(kTrayDelete, TrayOnline);
-  SetTrayState(kTrayAdd, TrayAway);
-  m_nTrayState = TrayAway;
-  m_bAway = 1;
+void CMainFrame::OnRelaySendsDone() {
+  // A menu deferred meanwhile opens half a second after the last send.
+  if (platform_.Timers().IsTimerRunning(this, ID_TIMER_TRAY_MENU))
+    platform_.Timers().SetTimer(this, ID_TIMER_TRAY_MENU, kTrayMenuRetryMs);
 }
 
-void CMainFrame::LeaveAwayTray() {
-  SetTrayState(kTrayDelete, TrayAway);
-  m_nTrayState = m_strLinkState == "Conected" ? TrayOnline : TrayOffline;
-  SetTrayState(kTrayAdd, m_nTrayState);
-  m_bAway = 0;
-}
+void CMainFrame::EnterAwayTray() { tray_.EnterAway(); }
+
+void CMainFrame::LeaveAwayTray() { tray_.LeaveAway(link_.IsLinked()); }
 
 void CMainFrame::OnTaskbarCreated() {
   // A restarted shell has forgotten every icon.
   if (IsQuitting()) return;
-  SetTrayState(kTrayAdd, m_nTrayState);
+  tray_.Add();
 }
 
-void CMainFrame::StartTrayIconRetry() {
-  // A shell that is still starting, or too busy to answer in time, refuses
-  // the add; a failure while a retry runs does not prolong it.
-  if (platform_.Timers().IsTimerRunning(this, ID_TIMER_TRAY_RETRY)) return;
-  trayRetriesLeft_ = kTrayRetryAttempts;
-  platform_.Timers().SetTimer(this, ID_TIMER_TRAY_RETRY, kTrayRetryIntervalMs);
+void CMainFrame::RunDialoutDialog(const std::string& /*number*/) {
+  Debug("Dialout dialog not available in this build\n");
 }
 
-void CMainFrame::OnTrayIconRetry() {
-  // An icon that exists meanwhile (added by a state change) only takes the
-  // current state; otherwise it is added again.
-  bool shown = SetTrayState(kTrayModify, m_nTrayState) || SetTrayState(kTrayAdd, m_nTrayState);
-  if (shown || --trayRetriesLeft_ <= 0) {
-    platform_.Timers().KillTimer(this, ID_TIMER_TRAY_RETRY);
-    if (!shown) Debug("Tray icon could not be added\n");
-  }
+void CMainFrame::RunConfigDialog() { Debug("Configuration dialog not available in this build\n"); }
+
+void CMainFrame::RunLoginDialog() { Debug("Login dialog not available in this build\n"); }
+
+void CMainFrame::RunActiveProfileDialog(const std::string& profile) {
+  Debug("Active-profile dialog for profile " + profile + " not available in this build\n");
 }

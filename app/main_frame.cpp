@@ -5,11 +5,11 @@
 #include "calls/popup.h"
 #include "common/debug_text.h"
 #include "dialogs/wait_for_connect_dlg.h"
-#include "net/cti_port_socket.h"
-#include "net/relay_socket.h"
+#include "res/resource.h"
 #include "settings/lang_text.h"
 #include "settings/texts.h"
 #include "settings/value_rules.h"
+#include "text_ids.h"
 
 using namespace fon;
 
@@ -17,30 +17,28 @@ namespace {
 
 constexpr char kInstanceMutex[] = "Fonaris";
 constexpr unsigned kStartPauseMs = 1000;
+constexpr unsigned kIdleTickMs = 1000;
 
 }  // namespace
 
 CMainFrame::CMainFrame(IPlatform& platform)
-    : platform_(platform), settings_(platform.Registry(), platform.MachineRegistry()) {
+    : platform_(platform),
+      settings_(platform.Registry(), platform.MachineRegistry()),
+      link_(platform_, *this),
+      tray_(platform_, *this),
+      popups_(
+          platform_, [this](int id) { return LoadLangText(id); }, [this] { return Handle(); }),
+      relay_(platform_, settings_, *this) {
   Debug("\n\nFonaris started\n");
-  for (auto& popup : m_apPopups) popup = std::make_unique<CPopup>(platform_);
-  m_ptLastCursor = platform_.Input().GetCursorPos();
-  for (int slot = 0; slot < 5; ++slot) m_lstPopupSlots.AddHead(0, slot, std::string());
-  MakeCtiSocket("Failed to create client socket: %d!");
+  link_.MakeSocket("Failed to create client socket: %d!");
 }
 
 CMainFrame::~CMainFrame() {
   *aliveFlag_ = false;
   platform_.Timers().KillAllTimers(this);
-  for (int state = TrayOffline; state <= TrayAway; ++state) SetTrayState(kTrayDelete, state);
+  tray_.RemoveAll();
   platform_.Input().UnregisterHotKey(ID_HOTKEY_DIALOUT);
-  if (m_pCtiSocket) m_pCtiSocket->Close();
-  m_pCtiSocket.reset();
-  // Popups unlink from each other as they go; older ones first is fine
-  // because each keeps only plain pointers.
-  for (auto& popup : m_apPopups) popup.reset();
   m_pWaitDlg.reset();
-  retiredSockets_.clear();
   retiredWaitDialogs_.clear();
 }
 
@@ -65,7 +63,7 @@ int CMainFrame::OnCreate() {
 
   // 2.-3. The language index follows the stored language name.
   std::string language = settings_.ReadString("Language");
-  m_nLanguageIndex = LanguageIndexFromName(platform_.Resources().LoadString(173), language);
+  m_nLanguageIndex = LanguageIndexFromName(platform_.Resources().LoadString(text::kLanguages), language);
   settings_.WriteDword("Language Index", m_nLanguageIndex);
 
   // 4. The CRM address template, when an administrator has set one.
@@ -96,8 +94,7 @@ int CMainFrame::OnCreate() {
   if (settings_.ReadDword("Idle Timer Checkbox") == 1) {
     Debug("Activate IDLE TIMER\n");
     m_nIdleMinutes = IdleMinutesAtStart(settings_.ReadDword("Idle Timer"));
-    platform_.Timers().SetTimer(this, ID_TIMER_IDLE, 1000);
-    m_bIdleTimerRunning = 1;
+    SetIdleTimer(true);
   }
 
   // 9.-10. The frame has no visible bars: it stays hidden for good.
@@ -109,12 +106,12 @@ int CMainFrame::OnCreate() {
   ConnectCtiPort();
 
   // 13. The tray icon stands for the hidden frame.
-  SetTrayState(kTrayAdd, m_nTrayState);
+  tray_.Add();
 
   // 14.-15. Language index (clamped) and the tray menu of that language.
   ReadLanguageIndexSetting();
-  if (m_nLanguageIndex == 1) m_nTrayMenu = kTrayMenuGerman;
-  if (m_nLanguageIndex == 2) m_nTrayMenu = kTrayMenuEnglish;
+  if (m_nLanguageIndex == 1) m_nTrayMenu = IDR_TRAYMENU_DE;
+  if (m_nLanguageIndex == 2) m_nTrayMenu = IDR_TRAYMENU_EN;
 
   // 16.-17. A pause, then supervision starts.
   platform_.Loop().Sleep(kStartPauseMs);
@@ -124,7 +121,16 @@ int CMainFrame::OnCreate() {
 
 void CMainFrame::ReadLanguageIndexSetting() {
   m_nLanguageIndex = LanguageIndexClamp(settings_.ReadDword("Language Index"));
-  m_strLanguageIndex = std::to_string(m_nLanguageIndex);
+}
+
+void CMainFrame::SetIdleTimer(bool on, const char* debugText) {
+  ITimers& timers = platform_.Timers();
+  if (timers.IsTimerRunning(this, ID_TIMER_IDLE) == on) return;
+  if (debugText) Debug(debugText);
+  if (on)
+    timers.SetTimer(this, ID_TIMER_IDLE, kIdleTickMs);
+  else
+    timers.KillTimer(this, ID_TIMER_IDLE);
 }
 
 void CMainFrame::RegisterDialoutHotkey(bool atStart) {
@@ -142,51 +148,17 @@ void CMainFrame::RegisterDialoutHotkey(bool atStart) {
 
 void CMainFrame::OnSize(int sizeType) {
   if (sizeType != SIZE_MINIMIZED) return;
-  // Slots are reused out of order, so every slot is looked at; a popup that
-  // is not on screen ignores the request.
-  if (m_nPopupCount == 0) return;
-  for (auto& popup : m_apPopups)
-    if (popup) popup->ShowNoActivate();
-}
-
-bool CMainFrame::SetTrayState(int message, int state) {
-  int icon = 0;
-  std::string tip;
-  switch (state) {
-    case TrayOffline:
-      icon = kTrayIconOffline;
-      tip = "CTI - offline";
-      break;
-    case TrayOnline:
-      icon = kTrayIconOnline;
-      tip = "CTI - online";
-      break;
-    case TrayAway:
-      icon = kTrayIconAway;
-      tip = "CTI - away";
-      break;
-    default:
-      break;
-  }
-  bool done = platform_.Tray().NotifyIcon(message, icon, tip.substr(0, 63));
-  if (message == kTrayAdd && !done) StartTrayIconRetry();
-  return done;
+  // A minimised frame is hidden; its popups stay on screen.
+  if (window_) window_->Show(false);
+  popups_.ShowAgain();
 }
 
 void CMainFrame::EndProcess() {
-  SetTrayState(kTrayDelete, m_nTrayState);
+  tray_.Remove();
   if (window_) window_->Destroy();
 }
 
-void CMainFrame::ScheduleCleanup() {
-  if (cleanupPosted_) return;
-  cleanupPosted_ = true;
-  std::shared_ptr<bool> alive = aliveFlag_;
-  platform_.Loop().Post([this, alive]() {
-    if (!*alive) return;
-    cleanupPosted_ = false;
-    retiredSockets_.clear();
-    retiredWaitDialogs_.clear();
-    retiredRelaySockets_.clear();
-  });
+void CMainFrame::NoteServer(const std::string& address, int port) {
+  m_strServerAddress = address;
+  m_nServerPort = port;
 }

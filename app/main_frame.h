@@ -1,25 +1,27 @@
-// The hidden main frame: the hub that owns the CTI connection, the relay
-// requests of its own, the popups, the tray icon and menu, the hotkey and
-// every frame timer. It lives for the whole process.
+// The hidden main frame: the hub that holds the parts of the client (the
+// CTI link, the tray icon, the popups, its own relay requests) together with
+// the hotkey, the tray menu and every frame timer. It lives for the whole
+// process. Each part keeps its own state; the frame decides what follows
+// from the events of one part for the others.
 #pragma once
 
-#include <array>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/frame_ids.h"
+#include "app/frame_relay.h"
+#include "app/tray_icon.h"
+#include "calls/popup_stack.h"
 #include "common/id_string_list.h"
-#include "net/relay_socket.h"
+#include "net/cti_link.h"
 #include "platform/platform.h"
 #include "settings/settings_store.h"
 
-class CCtiPortSocket;
 class CWaitForConnectDlg;
 class CPopup;
-class CRelaySocket;
 
-class CMainFrame : public fon::TimerSink, public fon::IFrameEvents, public IRelayOwner {
+class CMainFrame : public fon::TimerSink, public fon::IFrameEvents, public ICtiLinkEvents {
  public:
   explicit CMainFrame(fon::IPlatform& platform);
   virtual ~CMainFrame();
@@ -35,7 +37,6 @@ class CMainFrame : public fon::TimerSink, public fon::IFrameEvents, public IRela
   void OnSize(int sizeType) override;
 
   // ---- tray, menu, hotkey
-  bool SetTrayState(int message, int state);
   virtual void ShowTrayMenu(int x, int y);
   void OnTrayNotify(unsigned mouseMessage) override;
   void OnHotKey(int id) override;
@@ -51,7 +52,7 @@ class CMainFrame : public fon::TimerSink, public fon::IFrameEvents, public IRela
 
   // ---- popups
   virtual void ShowInfoPopup(int kind, const std::string& text, int sticky);
-  void OnCtiMessage(const std::string& message, const std::string& time);
+  void OnCtiMessage(const std::string& message, const std::string& time) override;
   // The CRM address template filled with the last call's values.
   std::string BuildCrmUrl();
   // Colours a call popup by the administrator's text rules; false when the
@@ -65,21 +66,41 @@ class CMainFrame : public fon::TimerSink, public fon::IFrameEvents, public IRela
 
   // ---- CTI port
   void ConnectCtiPort();
-  void OnCtiConnected();
-  void OnCtiConnectFailed();
-  void OnCtiClosed();
-  // The CTI socket reports that it is finished (server closed); the frame
-  // disposes of it once the notification has returned.
-  void ReleaseCtiSocket(CCtiPortSocket* socket);
+  void OnCtiConnected() override;
+  void OnCtiConnectFailed() override;
+  void OnCtiClosed() override;
 
   // ---- relay
-  int SendRelayRequest(const std::string& request, unsigned timerId);
-  void OnRelayAnswer(CRelaySocket& socket, const std::string& answer) override;
-  void OnRelayClosed(CRelaySocket& socket) override;
+  int SendRelayRequest(const std::string& request, unsigned timerId) { return relay_.Send(request, timerId); }
   void OnProfileListAnswer(const std::string& answer);
   void OnDevicesAnswer(const std::string& answer);
   void OnActiveForcedProfileAnswer(const std::string& answer);
   void OnForceProfileAnswer(const std::string& answer);
+  // A force request failed (timed out, or its connect did); true when the
+  // exit or the idle timer took it over and nothing more is to be shown.
+  bool OnForceRequestFailed(bool timedOut);
+  // The relay part read the server's address and relay port.
+  void NoteServer(const std::string& address, int port);
+  // No relay request is being connected or sent any more.
+  void OnRelaySendsDone();
+
+  // ---- the command dialogs; each runs modally where the client has it,
+  // and until then only notes that it would run.
+  // The dial-out dialog, with the number to dial (may be empty).
+  virtual void RunDialoutDialog(const std::string& number);
+  virtual void RunConfigDialog();
+  virtual void RunLoginDialog();
+  // The active-profile dialog for the forced profile `profile`.
+  virtual void RunActiveProfileDialog(const std::string& profile);
+  // The exit warning: true when the user chose to end all the same.
+  virtual bool ExitWarningConfirmed();
+
+  // ---- the parts
+  CCtiLink& Link() { return link_; }
+  CTrayIcon& Tray() { return tray_; }
+  CPopupStack& PopupStack() { return popups_; }
+  CFrameRelay& Relay() { return relay_; }
+  const CCtiLink& Link() const { return link_; }
 
   // ---- access for the pieces the frame owns
   fon::IPlatform& Platform() { return platform_; }
@@ -88,28 +109,26 @@ class CMainFrame : public fon::TimerSink, public fon::IFrameEvents, public IRela
   fon::WindowHandle Handle() const;
   std::string LoadLangText(int id);
   void Debug(const std::string& text) { platform_.Debug().Write(text); }
-  CCtiPortSocket* CtiSocket() const { return m_pCtiSocket.get(); }
+  CCtiPortSocket* CtiSocket() const { return link_.Socket(); }
   bool IsQuitting() const { return m_bQuit != 0; }
 
+ private:
+  fon::IPlatform& platform_;
+  fon::SettingsStore settings_;
+  std::unique_ptr<fon::IFrameWindow> window_;
+
+ public:
   // ---- state (named as the rest of the client knows it)
-  std::string m_strLinkState;
-  int m_bConnecting = 0;
-  int m_nReconnectMode = 0;
+  // The server as last read, by the CTI connect or by a relay request.
   int m_nServerPort = 0;
   std::string m_strServerAddress;
 
-  int m_nRelayBusy = 0;
-  int m_bForceBusy = 0;
-  int m_nUserId = 0;
-
-  int m_nTrayState = fon::TrayOffline;
   int m_nMenuX = 0;
   int m_nMenuY = 0;
   int m_bDoubleClick = 0;
   int m_nTrayMenu = 0;  // menu resource loaded at start-up, 0 = none
 
   int m_nLanguageIndex = 1;
-  std::string m_strLanguageIndex;
   std::string m_strCrmRequest;
   int m_bCrmRequest = 0;
   std::string m_strWebsite;
@@ -117,17 +136,8 @@ class CMainFrame : public fon::TimerSink, public fon::IFrameEvents, public IRela
   CIdStringList m_lstProfiles;
   CIdStringList m_lstDevices;
   CIdStringList m_lstExtraCallers;
-  CIdStringList m_lstPopupSlots;
 
-  std::array<std::unique_ptr<CPopup>, 5> m_apPopups;
-  int m_nPopupCount = 0;
-  std::string m_strLastCallerName = "---";
-  std::string m_strLastCallerNo = "---";
-  std::string m_strLastCalledNo = "---";
-  std::string m_strLastTime = "---";
-  int m_bLastCallClosed = 1;
-  int m_nStickyPopup = 6;
-  int m_nCurPopup = 0;
+  // The fields of the call being shown, for its CRM address.
   int m_nDisplayTime = 0;
   std::string m_strRedirInfo;
   std::string m_strCallId;
@@ -135,10 +145,10 @@ class CMainFrame : public fon::TimerSink, public fon::IFrameEvents, public IRela
   std::string m_strParentUserIdText;
 
   int m_bDialoutOpen = 0;
-  int m_bHotkeyDialoutOpen = 0;
   int m_bHotkeyDialout = 0;
   int m_bLoginOpen = 0;
   int m_bConfigDlgOpen = 0;
+  // Set while the active-profile dialog is shown.
   int m_bInformDlgOpen = 0;
 
   int m_bProfilesLoaded = 0;
@@ -153,52 +163,28 @@ class CMainFrame : public fon::TimerSink, public fon::IFrameEvents, public IRela
 
   int m_bExiting = 0;
 
-  int m_bAway = 0;
   int m_bIdleActivating = 0;
-  int m_bIdleTimerRunning = 0;
   int m_nIdleMinutes = 0;
   int m_nIdleSeconds = 0;
-  fon::Point m_ptLastCursor;
-
-  // The frame's four pending relay requests.
-  std::unique_ptr<CRelaySocket> m_pForceSocket;
-  std::unique_ptr<CRelaySocket> m_pActiveProfileSocket;
-  std::unique_ptr<CRelaySocket> m_pProfileListSocket;
-  std::unique_ptr<CRelaySocket> m_pDeviceListSocket;
 
  private:
-  // Makes a fresh CTI socket (disposing of the old one) and creates its
-  // handle. Writes the failure text and returns false when that fails.
-  bool MakeCtiSocket(const char* createFailureText);
-  void DisposeCtiSocket();
+  // Starts or stops the idle tick, writing `debugText` when that changes
+  // anything.
+  void SetIdleTimer(bool on, const char* debugText = nullptr);
   void DisposeWaitDialog();
   void RegisterDialoutHotkey(bool atStart);
   void ReadLanguageIndexSetting();
   void EndProcess();
-  std::unique_ptr<CRelaySocket>* RelaySlot(int kind);
-  // Closes a pending request's socket; it is destroyed from the message loop.
-  void DisposeRelaySocket(std::unique_ptr<CRelaySocket>& slot);
-  void ReportRelayConnectFailure(int kind);
-  void OnRelayTimeout(unsigned timerId);
-  // Stands in for the exit warning dialog: true when the user chose to end.
-  bool ExitWarningConfirmed();
-  void StartTrayIconRetry();
-  void OnTrayIconRetry();
-  int trayRetriesLeft_ = 0;
 
-  fon::IPlatform& platform_;
-  fon::SettingsStore settings_;
-  std::unique_ptr<fon::IFrameWindow> window_;
-  std::unique_ptr<CCtiPortSocket> m_pCtiSocket;
-  std::unique_ptr<CWaitForConnectDlg> m_pWaitDlg;
-  // Sockets and dialogs finished inside their own notifications; they are
-  // destroyed from the message loop right after.
-  std::vector<std::unique_ptr<CCtiPortSocket>> retiredSockets_;
-  std::vector<std::unique_ptr<CWaitForConnectDlg>> retiredWaitDialogs_;
-  std::vector<std::unique_ptr<CRelaySocket>> retiredRelaySockets_;
-  bool cleanupPosted_ = false;
   // Tasks posted by the frame check it: they may outlive the frame.
   std::shared_ptr<bool> aliveFlag_ = std::make_shared<bool>(true);
+  CCtiLink link_;
+  CTrayIcon tray_;
+  CPopupStack popups_;
+  CFrameRelay relay_;
+  std::unique_ptr<CWaitForConnectDlg> m_pWaitDlg;
+  // Wait dialogs finished inside their own notifications; destroyed from
+  // the message loop right after.
+  std::vector<std::unique_ptr<CWaitForConnectDlg>> retiredWaitDialogs_;
   int m_bQuit = 0;
-  void ScheduleCleanup();
 };

@@ -19,7 +19,7 @@ bool CMainFrame::ApplyColourRules(CPopup& popup) {
     if (settings_.QueryRegString(kColorsKey, kColourRuleNames[i], &text) == 0) rules[i] = std::move(text);
   }
 
-  const int match = MatchColourRule(rules, ColourSubject(m_strRedirInfo, m_strLastCalledNo));
+  const int match = MatchColourRule(rules, ColourSubject(m_strRedirInfo, popups_.LastCalledNo()));
   // The coloured skin keeps the Info button exactly when the popup has an
   // address to open: a template that appeared while this popup was being
   // set up serves from the next call on.

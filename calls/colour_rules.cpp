@@ -1,5 +1,7 @@
 #include "calls/colour_rules.h"
 
+#include "res/resource.h"
+
 namespace fon {
 
 namespace {
@@ -11,10 +13,13 @@ struct ColourSkins {
 
 // Indexed like kColourRuleNames.
 constexpr ColourSkins kColourSkins[9] = {
-    {193, 209}, {191, 206}, {186, 204}, {195, 212}, {196, 210},
-    {201, 208}, {199, 205}, {200, 207}, {194, 211},
+    {IDB_SKIN_RED, IDB_SKIN_RED_INFO},       {IDB_SKIN_GREEN, IDB_SKIN_GREEN_INFO},
+    {IDB_SKIN_BLUE, IDB_SKIN_BLUE_INFO},     {IDB_SKIN_YELLOW, IDB_SKIN_YELLOW_INFO},
+    {IDB_SKIN_TEAL, IDB_SKIN_TEAL_INFO},     {IDB_SKIN_ORANGE, IDB_SKIN_ORANGE_INFO},
+    {IDB_SKIN_BROWN, IDB_SKIN_BROWN_INFO},   {IDB_SKIN_GREY, IDB_SKIN_GREY_INFO},
+    {IDB_SKIN_VIOLET, IDB_SKIN_VIOLET_INFO},
 };
-constexpr ColourSkins kDefaultSkins{143, 203};
+constexpr ColourSkins kDefaultSkins{IDB_SKIN_DEFAULT, IDB_SKIN_DEFAULT_INFO};
 
 // Lower-cases Windows-1252 text. Users expect the rules to ignore letter case
 // for German names as well ("Müller" must match a rule "MÜLLER"), so the

@@ -5,19 +5,15 @@
 #include "calls/crm_url.h"
 #include "calls/cti_message.h"
 #include "calls/popup.h"
-#include "calls/popup_slots.h"
+#include "calls/popup_stack.h"
 #include "common/debug_text.h"
 #include "settings/value_rules.h"
+#include "text_ids.h"
 
 using namespace fon;
 
 namespace {
 
-constexpr int kTextUnknown = 238;
-constexpr int kTextFrom = 227;
-constexpr int kTextTo = 228;
-constexpr int kTextTime = 229;
-constexpr int kTextOver = 245;
 constexpr int kInfoKindLastCall = 0;
 constexpr unsigned kAppearMs = 200;
 constexpr unsigned kHideMs = 200;
@@ -29,9 +25,9 @@ constexpr int kShowOwnCallsOnly = 1;
 // line is always there, empty or not.
 std::string CallPopupText(CMainFrame& frame, const std::string& callerName, const std::string& calledNo,
                           const std::string& time, const std::string& redirInfo) {
-  return frame.LoadLangText(kTextFrom) + " " + callerName + "\r\n" + frame.LoadLangText(kTextTo) + " " +
-         calledNo + "\r\n" + frame.LoadLangText(kTextTime) + " " + time + "\r\n" +
-         frame.LoadLangText(kTextOver) + " " + redirInfo;
+  return frame.LoadLangText(text::kFrom) + " " + callerName + "\r\n" + frame.LoadLangText(text::kTo) + " " +
+         calledNo + "\r\n" + frame.LoadLangText(text::kTime) + " " + time + "\r\n" +
+         frame.LoadLangText(text::kOver) + " " + redirInfo;
 }
 
 }  // namespace
@@ -53,8 +49,8 @@ void CMainFrame::OnCtiMessage(const std::string& message, const std::string& tim
   m_strCalledUserId = fields.calledUserId;
 
   const std::string receiveTime = ReceiveTimeOfDay(time);
-  const std::string callerName = fields.callerName.empty() ? LoadLangText(kTextUnknown) : fields.callerName;
-  const std::string calledNo = fields.calledNo.empty() ? LoadLangText(kTextUnknown) : fields.calledNo;
+  const std::string callerName = fields.callerName.empty() ? LoadLangText(text::kUnknown) : fields.callerName;
+  const std::string calledNo = fields.calledNo.empty() ? LoadLangText(text::kUnknown) : fields.calledNo;
 
   // Read at every message, so that a new login counts at once.
   std::int32_t userId = 0;
@@ -74,18 +70,15 @@ void CMainFrame::OnCtiMessage(const std::string& message, const std::string& tim
 
   if (forUser) {
     const std::string text = CallPopupText(*this, callerName, calledNo, receiveTime, m_strRedirInfo);
-    m_strLastCallerName = callerName;
-    m_strLastCallerNo = fields.callerNo;
-    m_strLastCalledNo = calledNo;
-    m_strLastTime = receiveTime;
+    popups_.RememberCall(callerName, fields.callerNo, calledNo, receiveTime);
 
-    CPopup& popup = TakePopupSlot(*this);
-    const int slot = m_nCurPopup;
+    CPopup& popup = popups_.TakeSlot();
+    const int slot = popups_.CurPopup();
     if (m_bCrmRequest) {
       const std::string url = BuildCrmUrl();
-      SetUpPopup(*this, popup, &url);
+      popups_.SetUp(popup, &url);
     } else {
-      SetUpPopup(*this, popup, nullptr);
+      popups_.SetUp(popup, nullptr);
     }
 
     m_nDisplayTime = CallPopupSeconds(settings_.ReadDword("Display Time", 0));
@@ -99,7 +92,7 @@ void CMainFrame::OnCtiMessage(const std::string& message, const std::string& tim
     if (ApplyColourRules(popup)) ApplyPopupTextLook(popup);
 
     popup.Show(text, static_cast<unsigned>(m_nDisplayTime), kAppearMs, kHideMs);
-    ReturnPopupSlot(*this, slot);
+    popups_.ReturnSlot(slot);
   }
 
   // The popup must never keep the focus.
@@ -108,52 +101,47 @@ void CMainFrame::OnCtiMessage(const std::string& message, const std::string& tim
 
 void CMainFrame::ShowInfoPopup(int kind, const std::string& text, int sticky) {
   // While the last call is shown, nothing else is.
-  if (m_bLastCallClosed != 1) return;
+  if (!popups_.LastCallClosed()) return;
 
   const bool lastCall = kind == kInfoKindLastCall;
   std::string popupText = text;
   std::string url;
   if (lastCall) {
-    popupText = CallPopupText(*this, m_strLastCallerName, m_strLastCalledNo, m_strLastTime, m_strRedirInfo);
+    popupText = CallPopupText(*this, popups_.LastCallerName(), popups_.LastCalledNo(), popups_.LastTime(),
+                              m_strRedirInfo);
     if (m_bCrmRequest == 1) url = BuildCrmUrl();
   }
 
-  CPopup& popup = TakePopupSlot(*this);
-  const int slot = m_nCurPopup;
+  CPopup& popup = popups_.TakeSlot();
+  const int slot = popups_.CurPopup();
   // The Info skin follows the template alone: an information popup gets it
   // with an empty address.
-  SetUpPopup(*this, popup, m_bCrmRequest ? &url : nullptr);
+  popups_.SetUp(popup, m_bCrmRequest ? &url : nullptr);
 
   const int seconds = InfoPopupSeconds(settings_.ReadDword("Display Time", 0));
   popup.Show(popupText, static_cast<unsigned>(seconds), kAppearMs, kHideMs);
 
-  if (sticky) {
-    if (CPopup* previous = PopupInSlot(*this, m_nStickyPopup); previous && previous->m_bSticky)
-      previous->ClosePopup();
-    popup.m_nStayLeft = kPopupStayPinnedMs;
-    popup.m_bSticky = 1;
-    m_nStickyPopup = slot;
-  }
+  if (sticky) popups_.MakeSticky(popup, slot);
 
   if (lastCall) {
     popup.SetKind(POPUP_LAST_CALL);
-    m_bLastCallClosed = 0;
+    popups_.OnLastCallShown();
   } else {
     popup.SetKind(POPUP_INFO);
   }
-  ReturnPopupSlot(*this, slot);
+  popups_.ReturnSlot(slot);
 }
 
 std::string CMainFrame::BuildCrmUrl() {
   CrmValues values;
-  values.callerNo = m_strLastCallerNo;
-  values.callerName = m_strLastCallerName;
-  values.calledNo = m_strLastCalledNo;
+  values.callerNo = popups_.LastCallerNo();
+  values.callerName = popups_.LastCallerName();
+  values.calledNo = popups_.LastCalledNo();
   values.redirInfo = m_strRedirInfo;
   values.callId = m_strCallId;
   values.calledUserId = m_strCalledUserId;
   values.parentUserIdText = m_strParentUserIdText;
-  values.userId = m_nUserId;
+  values.userId = relay_.UserId();
   values.serverAddress = m_strServerAddress;
   return fon::BuildCrmUrl(m_strCrmRequest, values);
 }

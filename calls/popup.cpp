@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "app/main_frame.h"
 #include "calls/taskbar_edge.h"
+#include "text_ids.h"
 
 namespace {
 
@@ -32,11 +32,11 @@ bool SameLook(const fon::PopupLook& a, const fon::PopupLook& b) {
 int TitleTextId(int kind) {
   switch (kind) {
     case POPUP_CALL:
-      return 223;
+      return fon::text::kIncomingCallTitle;
     case POPUP_LAST_CALL:
-      return 224;
+      return fon::text::kLastCallTitle;
     case POPUP_INFO:
-      return 226;
+      return fon::text::kInformationTitle;
     default:
       return 0;
   }
@@ -53,13 +53,13 @@ CPopup::~CPopup() {
   Unlink();
   // A last-call popup replaced while still open must not block the next
   // "show last call" for good.
-  if (shown_ && m_nKind == POPUP_LAST_CALL && m_pParent) m_pParent->m_bLastCallClosed = 1;
+  if (shown_ && m_nKind == POPUP_LAST_CALL && m_pOwner) m_pOwner->OnLastCallClosed();
 }
 
-bool CPopup::Create(CMainFrame* parent, int slot) {
-  m_pParent = parent;
+bool CPopup::Create(IPopupOwner* owner, int slot) {
+  m_pOwner = owner;
   m_nSlot = slot;
-  window_ = platform_.CreatePopupWindow(this, parent ? parent->Handle() : 0);
+  window_ = platform_.CreatePopupWindow(this, owner ? owner->OwnerWindow() : 0);
   return window_ != nullptr;
 }
 
@@ -179,7 +179,7 @@ void CPopup::ClosePopup() {
   Unlink();
   m_nStayLeft = 0;
   // Only the close of an open last-call popup frees the way for the next.
-  if (shown_ && m_nKind == POPUP_LAST_CALL && m_pParent) m_pParent->m_bLastCallClosed = 1;
+  if (shown_ && m_nKind == POPUP_LAST_CALL && m_pOwner) m_pOwner->OnLastCallClosed();
   if (window_) {
     window_->Place(0, 0, 0, 0);
     window_->Hide();
@@ -251,7 +251,7 @@ void CPopup::Redraw() {
 
 void CPopup::UpdateTitle() {
   const int id = TitleTextId(m_nKind);
-  std::string title = (id != 0 && m_pParent) ? m_pParent->LoadLangText(id) : std::string();
+  std::string title = (id != 0 && m_pOwner) ? m_pOwner->LoadLangText(id) : std::string();
   if (title.size() > kMaxTitleLength) title.resize(kMaxTitleLength);
   look_.title = std::move(title);
 }

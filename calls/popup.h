@@ -15,7 +15,19 @@
 
 #include "platform/platform.h"
 
-class CMainFrame;
+// What a popup needs from the one that owns it.
+class IPopupOwner {
+ public:
+  // A text entry in the current language.
+  virtual std::string LoadLangText(int id) = 0;
+  // The window the popup belongs to.
+  virtual fon::WindowHandle OwnerWindow() const = 0;
+  // An open last-call popup was closed or destroyed.
+  virtual void OnLastCallClosed() = 0;
+
+ protected:
+  ~IPopupOwner() = default;
+};
 
 enum PopupKind : int { POPUP_CALL = 0, POPUP_LAST_CALL = 1, POPUP_INFO = 3 };
 enum PopupEdge : int { EDGE_LEFT = 0, EDGE_TOP = 1, EDGE_RIGHT = 2, EDGE_BOTTOM = 3 };
@@ -44,7 +56,7 @@ class CPopup final : public fon::TimerSink, public fon::IPopupEvents {
   CPopup(const CPopup&) = delete;
   CPopup& operator=(const CPopup&) = delete;
 
-  bool Create(CMainFrame* parent, int slot);
+  bool Create(IPopupOwner* owner, int slot);
   bool SetSkin(int bitmap);
   void SetUrl(const std::string& url);
   void SetTextFont(const std::string& face, int tenthsOfPoint, int style);
@@ -85,9 +97,8 @@ class CPopup final : public fon::TimerSink, public fon::IPopupEvents {
   int m_bSticky = 0;
 
   // The remaining members are implementation state of the popup; they are
-  // public so that the frame and tests can look at them, as the frame does
-  // with its own members.
-  CMainFrame* m_pParent = nullptr;
+  // public so that tests can look at them.
+  IPopupOwner* m_pOwner = nullptr;
   int m_nSlot = 0;
   int m_nWidth = 0;
   int m_nHeight = 0;

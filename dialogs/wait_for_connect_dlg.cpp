@@ -1,12 +1,13 @@
 #include "dialogs/wait_for_connect_dlg.h"
 
 #include "settings/texts.h"
+#include "text_ids.h"
 
 CWaitForConnectDlg::CWaitForConnectDlg(fon::IPlatform& platform, fon::SettingsStore& settings)
     : platform_(platform) {
   m_nLanguageIndex = fon::ReadLanguageIndex(settings);
   m_strLanguage = std::to_string(m_nLanguageIndex);
-  m_strMessage = fon::LoadLangText(settings, platform.Resources(), 203);
+  m_strMessage = fon::LoadLangText(settings, platform.Resources(), fon::text::kWaitForConnect);
 }
 
 CWaitForConnectDlg::~CWaitForConnectDlg() {

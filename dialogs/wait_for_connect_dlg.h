@@ -6,12 +6,13 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "res/resource.h"
 #include "settings/settings_store.h"
 
 class CWaitForConnectDlg final : public fon::IDialogEvents {
  public:
-  static constexpr int kTemplate = 110;
-  static constexpr int kMessageLabel = 1061;
+  static constexpr int kTemplate = IDD_WAIT;
+  static constexpr int kMessageLabel = IDC_WAIT_TEXT;
 
   // Loads the notice in the stored language.
   CWaitForConnectDlg(fon::IPlatform& platform, fon::SettingsStore& settings);

@@ -3,7 +3,6 @@
 #include <cctype>
 #include <cstring>
 
-#include "app/main_frame.h"
 #include "common/debug_text.h"
 
 namespace {
@@ -19,13 +18,14 @@ bool IsBye(const std::string& message) {
 
 }  // namespace
 
-CCtiPortSocket::CCtiPortSocket(CMainFrame* owner) : m_pOwner(owner) {}
+CCtiPortSocket::CCtiPortSocket(fon::IPlatform& platform, ICtiPortOwner* owner)
+    : platform_(platform), m_pOwner(owner) {}
 
 CCtiPortSocket::~CCtiPortSocket() { *alive_ = false; }
 
 int CCtiPortSocket::Create() {
   int error = 0;
-  socket_ = m_pOwner->Platform().Network().CreateSocket(this, &error);
+  socket_ = platform_.Network().CreateSocket(this, &error);
   if (!socket_) m_nLastError = error;
   return socket_ ? 0 : error;
 }
@@ -37,7 +37,7 @@ void CCtiPortSocket::Connect(const std::string& host, int port) {
   // connect, so that the connecting state always ends the same way.
   m_nLastError = error;
   std::shared_ptr<bool> alive = alive_;
-  m_pOwner->Platform().Loop().Post([this, alive, error]() {
+  platform_.Loop().Post([this, alive, error]() {
     if (*alive) OnConnect(error);
   });
 }
@@ -49,10 +49,10 @@ void CCtiPortSocket::Close() {
 void CCtiPortSocket::OnConnect(int error) {
   if (error != 0) {
     m_nLastError = error;
-    fon::DebugPrintf(m_pOwner->DebugOut(), "OnConnect error: %d", error);
-    m_pOwner->OnCtiConnectFailed();
+    fon::DebugPrintf(platform_.Debug(), "OnConnect error: %d", error);
+    m_pOwner->OnCtiPortConnectFailed(*this);
   } else {
-    m_pOwner->OnCtiConnected();
+    m_pOwner->OnCtiPortConnected(*this);
   }
 }
 
@@ -61,10 +61,10 @@ void CCtiPortSocket::OnReceive(int /*error*/) {
   // Room for the terminator behind the largest read.
   char buffer[kMaxRead + 1];
   int n = socket_->Receive(buffer, kMaxRead);
-  m_strReceiveTime = m_pOwner->Platform().Loop().CtimeNow();
+  m_strReceiveTime = platform_.Loop().CtimeNow();
   if (n < 0) {
     m_nLastError = socket_->LastError();
-    fon::DebugPrintf(m_pOwner->DebugOut(), "Error number is %d", m_nLastError);
+    fon::DebugPrintf(platform_.Debug(), "Error number is %d", m_nLastError);
     return;
   }
   if (n == 0) {
@@ -74,17 +74,28 @@ void CCtiPortSocket::OnReceive(int /*error*/) {
     return;
   }
   buffer[n] = '\0';
-  std::string message(buffer, std::strlen(buffer));  // a NUL byte ends the message
+  // A NUL byte ends what the read brought. The server writes one event per
+  // write, but events written close together (or while the client was busy
+  // in a blocking relay connect) arrive in one read: each line is an event
+  // of its own, line feed included, as it would be had it come alone; what
+  // follows the last line feed is one more message.
+  const std::size_t length = std::strlen(buffer);
   std::shared_ptr<bool> alive = alive_;
-  m_pOwner->OnCtiMessage(message, m_strReceiveTime);
-  if (!*alive) return;
-  if (IsBye(message) && socket_) socket_->ShutdownSend();
+  std::string message;
+  message.reserve(length);
+  std::size_t from = 0;
+  do {
+    const char* end = static_cast<const char*>(std::memchr(buffer + from, '\n', length - from));
+    const std::size_t to = end ? static_cast<std::size_t>(end - buffer) + 1 : length;
+    message.assign(buffer + from, to - from);
+    from = to;
+    m_pOwner->OnCtiPortMessage(message, m_strReceiveTime);
+    if (!*alive) return;
+    if (IsBye(message) && socket_) socket_->ShutdownSend();
+  } while (from < length);
 }
 
 void CCtiPortSocket::OnClose(int /*error*/) {
-  m_pOwner->Debug("Connection to TSG lost\n");
-  m_pOwner->OnCtiClosed();
-  m_pOwner->m_strLinkState.clear();
-  if (socket_) socket_->Close();
-  m_pOwner->ReleaseCtiSocket(this);
+  platform_.Debug().Write("Connection to TSG lost\n");
+  m_pOwner->OnCtiPortClosed(*this);
 }

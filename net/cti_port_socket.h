@@ -7,14 +7,29 @@
 
 #include "platform/platform.h"
 
-class CMainFrame;
+class CCtiPortSocket;
+
+// Who holds the CTI-port socket hears from it through this interface.
+class ICtiPortOwner {
+ public:
+  virtual void OnCtiPortConnected(CCtiPortSocket& socket) = 0;
+  virtual void OnCtiPortConnectFailed(CCtiPortSocket& socket) = 0;
+  // One event with the ctime text of the read that brought it.
+  virtual void OnCtiPortMessage(const std::string& message, const std::string& time) = 0;
+  // The server closed the connection. The owner may dispose of the socket
+  // here, but must destroy it only after the notification has returned.
+  virtual void OnCtiPortClosed(CCtiPortSocket& socket) = 0;
+
+ protected:
+  ~ICtiPortOwner() = default;
+};
 
 class CCtiPortSocket final : public fon::ISocketEvents {
  public:
   // Largest block handed over per read notification.
   static constexpr int kMaxRead = 4095;
 
-  explicit CCtiPortSocket(CMainFrame* owner);
+  CCtiPortSocket(fon::IPlatform& platform, ICtiPortOwner* owner);
   ~CCtiPortSocket();
   CCtiPortSocket(const CCtiPortSocket&) = delete;
   CCtiPortSocket& operator=(const CCtiPortSocket&) = delete;
@@ -35,7 +50,8 @@ class CCtiPortSocket final : public fon::ISocketEvents {
   void OnClose(int error) override;
 
  private:
-  CMainFrame* m_pOwner;
+  fon::IPlatform& platform_;
+  ICtiPortOwner* m_pOwner;
   std::unique_ptr<fon::ISocket> socket_;
   std::string m_strReceiveTime;
   int m_nLastError = 0;

@@ -3,25 +3,14 @@
 #include "common/debug_text.h"
 
 unsigned RelayTimerId(int kind) {
-  switch (kind) {
-    case kRelayDialout:
-    case kRelayRegistration:
-    case kRelayForce:
-    case kRelayInformForce:
-    case kRelayLogin:
-      return 15;
-    case kRelayActiveProfile:
-      return 16;
-    case kRelayProfileList:
-      return 17;
-    case kRelayDevices:
-      return 18;
-    default:
-      return 0;
-  }
+  const RelayKindInfo* info = FindRelayKind(kind);
+  return info ? info->timerId : 0;
 }
 
-bool RelaySendsTerminatingZero(int kind) { return kind != kRelayRegistration && kind != kRelayLogin; }
+bool RelaySendsTerminatingZero(int kind) {
+  const RelayKindInfo* info = FindRelayKind(kind);
+  return info == nullptr || info->sendsZero;
+}
 
 CRelaySocket::CRelaySocket(fon::IPlatform& platform, IRelayOwner* owner, int kind)
     : platform_(platform), m_pOwner(owner), m_nKind(kind) {}

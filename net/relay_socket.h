@@ -5,19 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "net/relay_kinds.h"
 #include "platform/platform.h"
-
-// Request kinds: who asked, and so which answer handler and timer apply.
-enum RelayKind : int {
-  kRelayDialout = 1,
-  kRelayRegistration = 2,
-  kRelayForce = 3,
-  kRelayActiveProfile = 4,
-  kRelayProfileList = 5,
-  kRelayInformForce = 6,
-  kRelayLogin = 7,
-  kRelayDevices = 8,
-};
 
 // The owner's window timer that bounds the wait for an answer of this kind:
 // 15 for the dialogs' requests and the frame's force request, 16 to 18 for

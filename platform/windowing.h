@@ -28,6 +28,8 @@ class IFrameWindow {
  public:
   virtual ~IFrameWindow() = default;
   virtual WindowHandle Handle() const = 0;
+  // Shows or hides the frame window (without activating it).
+  virtual void Show(bool visible) = 0;
   // Destroying the main frame ends the message loop and the process.
   virtual void Destroy() = 0;
 };

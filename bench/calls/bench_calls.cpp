@@ -46,7 +46,7 @@ class StartedClient {
     // client, not about a growing log.
     if (sim_.debug.lines.size() > 4096) sim_.debug.lines.clear();
   }
-  int PopupCount() const { return frame_->m_nPopupCount; }
+  int PopupCount() const { return frame_->PopupStack().PopupCount(); }
 
  private:
   fon::sim::SimPlatform sim_;

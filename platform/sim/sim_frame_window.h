@@ -10,6 +10,7 @@ class SimFrameWindow final : public IFrameWindow {
  public:
   explicit SimFrameWindow(SimLoop& loop, IFrameEvents* events) : loop_(loop), events(events) {}
   WindowHandle Handle() const override { return 0x1000; }
+  void Show(bool shown) override { visible = shown; }
   void Destroy() override {
     destroyed = true;
     loop_.Quit(0);
@@ -17,6 +18,7 @@ class SimFrameWindow final : public IFrameWindow {
   SimLoop& loop_;
   IFrameEvents* events;
   bool destroyed = false;
+  bool visible = false;
 };
 
 }  // namespace fon::sim

@@ -32,6 +32,10 @@ Win32FrameWindow::~Win32FrameWindow() {
   window_.Reset();
 }
 
+void Win32FrameWindow::Show(bool visible) {
+  if (window_) ::ShowWindow(window_.Get(), visible ? SW_SHOWNOACTIVATE : SW_HIDE);
+}
+
 void Win32FrameWindow::Destroy() { window_.Reset(); }
 
 LRESULT CALLBACK Win32FrameWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -17,6 +17,7 @@ class Win32FrameWindow final : public IFrameWindow {
   ~Win32FrameWindow() override;
 
   WindowHandle Handle() const override { return FromHwnd(window_.Get()); }
+  void Show(bool visible) override;
   void Destroy() override;
 
  private:

@@ -206,7 +206,7 @@ TEST_F(AnimationTest, WithoutATaskbarPopupsComeOutOfTheWorkAreasBottom) {
 
 TEST_F(AnimationTest, ShortHideTimeHidesInOneStep) {
   CPopup popup(sim);
-  ASSERT_TRUE(popup.Create(frame.get(), 0));
+  ASSERT_TRUE(popup.Create(&frame->PopupStack(), 0));
   ASSERT_TRUE(popup.SetSkin(143));
   popup.Show("text", 1, 200, 10);
   sim.loop.RunFor(1225);

@@ -9,8 +9,9 @@
 #include <vector>
 
 #include "calls/popup.h"
-#include "calls/popup_slots.h"
+#include "calls/popup_stack.h"
 #include "frame_fixture.h"
+#include "tests/support/popup_stack_check.h"
 
 namespace fon::test {
 
@@ -29,7 +30,7 @@ class CallsTest : public FrameTest {
     Start();
     ASSERT_TRUE(Linked());
     sim.loop.RunFor(100);
-    ASSERT_EQ(frame->m_nPopupCount, 0);
+    ASSERT_EQ(frame->PopupStack().PopupCount(), 0);
   }
 
   void Call(const std::string& message, const std::string& time = kTuesday8th) {
@@ -40,8 +41,8 @@ class CallsTest : public FrameTest {
     Call("X|17|" + name + "|0301234|0302222|" + std::to_string(user) + "|\n");
   }
 
-  CPopup* Popup(int slot) { return PopupInSlot(*frame, slot); }
-  CPopup& Current() { return *Popup(frame->m_nCurPopup); }
+  CPopup* Popup(int slot) { return frame->PopupStack().PopupInSlot(slot); }
+  CPopup& Current() { return *Popup(frame->PopupStack().CurPopup()); }
 
   // The window record of a popup.
   std::shared_ptr<sim::SimPopupRecord> Window(const CPopup* popup) const {
@@ -65,30 +66,7 @@ class CallsTest : public FrameTest {
     return out;
   }
 
-  // Links are mutual, lead only to popups the frame owns and never loop.
-  void ExpectSoundStack() {
-    for (int slot = 0; slot < kPopupSlots; ++slot) {
-      const CPopup* p = Popup(slot);
-      ASSERT_NE(p, nullptr);
-      if (p->m_pOlder) {
-        EXPECT_TRUE(Owned(p->m_pOlder)) << "slot " << slot;
-        EXPECT_EQ(p->m_pOlder->m_pNewer, p) << "slot " << slot;
-      }
-      if (p->m_pNewer) {
-        EXPECT_TRUE(Owned(p->m_pNewer)) << "slot " << slot;
-        EXPECT_EQ(p->m_pNewer->m_pOlder, p) << "slot " << slot;
-      }
-      int steps = 0;
-      for (const CPopup* q = p; q && steps <= kPopupSlots; q = q->m_pOlder) ++steps;
-      EXPECT_LE(steps, kPopupSlots) << "loop below slot " << slot;
-    }
-    EXPECT_LE(WindowsAlive(), kPopupSlots);
-  }
-  bool Owned(const CPopup* p) {
-    for (int slot = 0; slot < kPopupSlots; ++slot)
-      if (Popup(slot) == p) return true;
-    return false;
-  }
+  void ExpectSoundStack() { EXPECT_EQ(PopupStackFault(frame->PopupStack(), WindowsAlive()), ""); }
 };
 
 }  // namespace fon::test

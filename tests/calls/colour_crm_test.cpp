@@ -78,8 +78,11 @@ TEST_F(ColourCrmTest, AddressFromTheCallAndTheFramesCopies) {
                          "http://crm/?no={CALLERNO}&n={CALLERNAME}&to={CALLEDNO}&r={REDIRINFO}&id={CALLID}"
                          "&u={CALLEDUSERID}&p={CALLEDPARENTUSERID}&me={USERID}&h={MTHOST}&x={callerno}");
   sim.registry.SetDword(kMainKey, "Parent User ID", 3);
-  // The user id and host are the frame's copies, not the stored values.
-  frame->m_nUserId = -77;
+  // The user id and host are the frame's copies from its last relay
+  // request, not the stored values.
+  sim.registry.SetDword(kMainKey, "User ID", -77);
+  ASSERT_EQ(frame->SendRelayRequest("GETDEVICES|-77", ID_TIMER_RELAY_DEVICES), 1);
+  sim.registry.SetDword(kMainKey, "User ID", kUser);
   sim.registry.SetString(kMainKey, "Server IP Address", "somewhere.else");
   CallFor(kUser);  // reads the template for the next call
   Call(

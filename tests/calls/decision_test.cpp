@@ -64,16 +64,16 @@ TEST_F(DecisionTest, MessagesUsersAndPopupLines) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     SetIds(c.user, c.parent);
-    const int before = frame->m_nPopupCount;
+    const int before = frame->PopupStack().PopupCount();
     Call(c.message);
     if (c.lines.empty()) {
-      EXPECT_EQ(frame->m_nPopupCount, before);
+      EXPECT_EQ(frame->PopupStack().PopupCount(), before);
       continue;
     }
-    ASSERT_EQ(frame->m_nPopupCount, before + 1);
+    ASSERT_EQ(frame->PopupStack().PopupCount(), before + 1);
     EXPECT_EQ(Lines(Current().Look().text), c.lines);
     EXPECT_EQ(Current().Look().title, "Eingehender Ruf");
-    EXPECT_EQ(frame->m_strLastCallerName, c.lines[0].substr(5));
+    EXPECT_EQ(frame->PopupStack().LastCallerName(), c.lines[0].substr(5));
     sim.loop.RunFor(20000);
   }
 }
@@ -88,9 +88,9 @@ TEST_F(DecisionTest, DebugLinesAndFocus) {
   EXPECT_EQ(sim.debug.lines[0],
             "Message from CTI-Port: X|17|Anna|0301234|0302222|5|\n at " + std::string(kTuesday8th));
   EXPECT_EQ(sim.debug.lines[1], DecisionLine(6, 5, 0));
-  EXPECT_EQ(frame->m_nPopupCount, 0);
+  EXPECT_EQ(frame->PopupStack().PopupCount(), 0);
   EXPECT_EQ(sim.shell.foregroundSets, std::vector<WindowHandle>{0x5000});
-  EXPECT_EQ(frame->m_strLastCallerName, "---");
+  EXPECT_EQ(frame->PopupStack().LastCallerName(), "---");
 
   // A non-numeric user id counts as user 0.
   Call("X|17|Anna|0301234|0302222|abc|\n");
@@ -111,41 +111,41 @@ TEST_F(DecisionTest, DebugLinesAndFocus) {
   Call("X|17|Anna|0301234|0302222|5|\n");
   EXPECT_EQ(sim.debug.lines.back(), "Avoid null window\n");
   EXPECT_EQ(sim.debug.lines.size(), 2u);
-  EXPECT_EQ(frame->m_nPopupCount, 0);
+  EXPECT_EQ(frame->PopupStack().PopupCount(), 0);
 }
 
 TEST_F(DecisionTest, ThroughTheSocketWithEnglishTexts) {
   sim.registry.SetDword(kMainKey, "Language Index", 2);
   sim.loop.RunFor(60000 - sim.loop.NowMs());  // virtual clock at 09:06:03
   SendEvent("X|17||0301234|0302222|5|Sales\n");
-  ASSERT_EQ(frame->m_nPopupCount, 1);
+  ASSERT_EQ(frame->PopupStack().PopupCount(), 1);
   EXPECT_EQ(Lines(Current().Look().text),
             (std::vector<std::string>{"From: Unknown", "To: 0302222", "Time:  09:06:03 ", "over:  Sales"}));
   EXPECT_EQ(Current().Look().title, "Incoming Call");
   // Names are shown as sent: an "&" must not turn into an underline.
   EXPECT_NE(Current().Look().textFormat & 0x800u, 0u);
   EXPECT_NE(Current().Look().titleFormat & 0x800u, 0u);
-  EXPECT_EQ(frame->m_strLastTime, " 09:06:03 ");
+  EXPECT_EQ(frame->PopupStack().LastTime(), " 09:06:03 ");
   EXPECT_TRUE(Logged(
       "void CPopup::Show(LPCTSTR szCaption,DWORD dwTimeToStay, DWORD dwTimeToShow, DWORD dwTimeToHide)\n"));
 }
 
 TEST_F(DecisionTest, ReceiveTimeOfSingleAndDoubleDigitDays) {
   Call("X|1|A|1|2|5|\n", "Mon Dec  7 23:59:58 2026\n");
-  EXPECT_EQ(frame->m_strLastTime, " 23:59:58 ");
+  EXPECT_EQ(frame->PopupStack().LastTime(), " 23:59:58 ");
   Call("X|1|A|1|2|5|\n", "Thu Dec 17 00:00:01 2026\n");
-  EXPECT_EQ(frame->m_strLastTime, " 00:00:01 ");
+  EXPECT_EQ(frame->PopupStack().LastTime(), " 00:00:01 ");
 }
 
 TEST_F(DecisionTest, IdsAreReadAtEveryMessage) {
   CallFor(9);
-  EXPECT_EQ(frame->m_nPopupCount, 0);
+  EXPECT_EQ(frame->PopupStack().PopupCount(), 0);
   sim.registry.SetDword(kMainKey, "User ID", 9);
   CallFor(9);
-  EXPECT_EQ(frame->m_nPopupCount, 1);
+  EXPECT_EQ(frame->PopupStack().PopupCount(), 1);
   sim.registry.SetDword(kMainKey, "Parent User ID", 4);
   CallFor(4);
-  EXPECT_EQ(frame->m_nPopupCount, 2);
+  EXPECT_EQ(frame->PopupStack().PopupCount(), 2);
   EXPECT_EQ(frame->m_strParentUserIdText, "4");
 }
 
@@ -192,24 +192,24 @@ TEST_F(DecisionTest, LastCallIsShownOneAtATime) {
   EXPECT_EQ(last->Kind(), POPUP_LAST_CALL);
   EXPECT_EQ(last->Look().title, "Letzter Anruf");
   EXPECT_EQ(Lines(last->Look().text)[0], "Von: Carla");
-  EXPECT_EQ(frame->m_bLastCallClosed, 0);
-  const int count = frame->m_nPopupCount;
+  EXPECT_EQ(frame->PopupStack().LastCallClosed(), false);
+  const int count = frame->PopupStack().PopupCount();
   frame->ShowInfoPopup(0, "", 0);
   frame->ShowInfoPopup(2, "info", 0);
-  EXPECT_EQ(frame->m_nPopupCount, count);
+  EXPECT_EQ(frame->PopupStack().PopupCount(), count);
 
   sim.loop.RunFor(300);
   last->OnLButtonDblClk(50, 50);
-  EXPECT_EQ(frame->m_bLastCallClosed, 1);
+  EXPECT_EQ(frame->PopupStack().LastCallClosed(), true);
   frame->ShowInfoPopup(0, "", 0);
-  EXPECT_EQ(frame->m_nPopupCount, count + 1);
+  EXPECT_EQ(frame->PopupStack().PopupCount(), count + 1);
 }
 
 TEST_F(DecisionTest, LastCallPopupReplacedWhileOpenDoesNotBlockTheNext) {
   frame->ShowInfoPopup(0, "", 0);
-  ASSERT_EQ(frame->m_bLastCallClosed, 0);
+  ASSERT_EQ(frame->PopupStack().LastCallClosed(), false);
   for (int i = 0; i < 5; ++i) CallFor(kUser);  // all alive: the oldest goes
-  EXPECT_EQ(frame->m_bLastCallClosed, 1);
+  EXPECT_EQ(frame->PopupStack().LastCallClosed(), true);
   frame->ShowInfoPopup(0, "", 0);
   EXPECT_EQ(Current().Kind(), POPUP_LAST_CALL);
 }

@@ -11,14 +11,14 @@ class RobustnessTest : public CallsTest {};
 
 TEST_F(RobustnessTest, MessageWithoutSeparatorsIsTheCalledNumberOfUserZero) {
   Call("hello\n");
-  EXPECT_EQ(frame->m_nPopupCount, 0);
+  EXPECT_EQ(frame->PopupStack().PopupCount(), 0);
   sim.registry.SetDword(kMainKey, "User ID", 0);  // changed after the start
   Call("hello\n");
-  ASSERT_EQ(frame->m_nPopupCount, 1);
+  ASSERT_EQ(frame->PopupStack().PopupCount(), 1);
   EXPECT_EQ(Lines(Current().Look().text)[0], "Von: Unbekannt");
   EXPECT_EQ(Lines(Current().Look().text)[1], "An: hello");
   Call("");  // nothing at all, not even the terminator
-  EXPECT_EQ(frame->m_nPopupCount, 2);
+  EXPECT_EQ(frame->PopupStack().PopupCount(), 2);
 }
 
 TEST_F(RobustnessTest, LongestReadAndEveryByteValue) {
@@ -26,7 +26,7 @@ TEST_F(RobustnessTest, LongestReadAndEveryByteValue) {
   longest += std::string(4095 - longest.size() - 1, 'R') + "\n";
   ASSERT_EQ(longest.size(), 4095u);
   SendEvent(longest);
-  ASSERT_EQ(frame->m_nPopupCount, 1);
+  ASSERT_EQ(frame->PopupStack().PopupCount(), 1);
   EXPECT_EQ(Lines(Current().Look().text)[3].size(), 7u + 77u);
 
   std::string all;
@@ -38,7 +38,7 @@ TEST_F(RobustnessTest, LongestReadAndEveryByteValue) {
   }
   Call(all);
   Call(all + "|" + all + "|" + all + "|5|" + all + "\n");
-  EXPECT_GE(frame->m_nPopupCount, 255);
+  EXPECT_GE(frame->PopupStack().PopupCount(), 255);
   ExpectSoundStack();
 }
 
@@ -56,7 +56,7 @@ TEST_F(RobustnessTest, BurstOfTenThousandEventsKeepsFivePopups) {
   ExpectSoundStack();
   // Five popups with at most a handful of timers each.
   EXPECT_LE(sim.loop.PendingEvents(), eventsBefore + 5 * 5);
-  EXPECT_EQ(frame->m_strLastCallerName, "Caller 9998");
+  EXPECT_EQ(frame->PopupStack().LastCallerName(), "Caller 9998");
   sim.loop.RunFor(100000000);
   EXPECT_EQ(OnScreen(), 0);
 }

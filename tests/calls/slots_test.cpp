@@ -44,15 +44,15 @@ TEST_F(SlotsTest, RandomSequencesMatchLeastRecentlyUsedWithAlivePreference) {
             if (shownAt[s] < shownAt[oldest]) oldest = s;
           acceptable.insert(oldest);
         }
-        const int count = frame->m_nPopupCount;
+        const int count = frame->PopupStack().PopupCount();
         if (action < 3)
           CallFor(kUser);
         else
           frame->ShowInfoPopup(action == 3 ? 0 : 2, "note", rng() % 5 == 0);
-        if (frame->m_nPopupCount == count) continue;  // a last-call popup is open
-        EXPECT_TRUE(acceptable.count(frame->m_nCurPopup))
-            << "step " << step << " took " << frame->m_nCurPopup;
-        shownAt[frame->m_nCurPopup] = ++clock;
+        if (frame->PopupStack().PopupCount() == count) continue;  // a last-call popup is open
+        EXPECT_TRUE(acceptable.count(frame->PopupStack().CurPopup()))
+            << "step " << step << " took " << frame->PopupStack().CurPopup();
+        shownAt[frame->PopupStack().CurPopup()] = ++clock;
       } else if (action < 8) {
         sim.loop.RunFor(rng() % 2500);
       } else {
@@ -73,13 +73,39 @@ TEST_F(SlotsTest, RandomSequencesMatchLeastRecentlyUsedWithAlivePreference) {
   }
 }
 
+// Among closed slots the least recently used one is taken, whatever the
+// order they closed in; with none closed, the least recently used of all.
+TEST_F(SlotsTest, ANewPopupTakesTheLeastRecentlyUsedClosedSlot) {
+  struct Case {
+    std::vector<int> closed;  // by the order the popups were shown
+    std::vector<int> taken;
+  } cases[] = {
+      {{1, 3}, {1, 3, 0}},
+      {{3, 1}, {1, 3, 0}},
+      {{4, 0}, {0, 4, 1}},
+      {{}, {0, 1}},
+  };
+  for (const Case& c : cases) {
+    sim.loop.RunFor(100000000);  // every popup has left
+    std::vector<int> slots;
+    for (CPopup* popup : Calls(5)) slots.push_back(popup->Slot());
+    sim.loop.RunFor(300);
+    for (int i : c.closed) Popup(slots[i])->OnLButtonDown(205, 5);
+    for (int i : c.taken) {
+      CallFor(kUser);
+      EXPECT_EQ(frame->PopupStack().CurPopup(), slots[i]) << "shown " << i;
+    }
+    ExpectSoundStack();
+  }
+}
+
 TEST_F(SlotsTest, SixthCallReplacesTheOldestAtOnce) {
   const auto shown = Calls(5);
   ASSERT_EQ(WindowsAlive(), 5);
   auto oldestWindow = Window(shown[0]);
   const int oldestSlot = shown[0]->Slot();
   CallFor(kUser);
-  EXPECT_EQ(frame->m_nCurPopup, oldestSlot);
+  EXPECT_EQ(frame->PopupStack().CurPopup(), oldestSlot);
   EXPECT_FALSE(oldestWindow->alive);
   EXPECT_EQ(WindowsAlive(), 5);
   EXPECT_EQ(shown[1]->m_pOlder, nullptr);
@@ -94,7 +120,7 @@ TEST_F(SlotsTest, ReusingASlotInTheMiddleJoinsItsNeighbours) {
   shown[2]->OnLButtonDown(205, 5);
   EXPECT_EQ(shown[3]->m_pOlder, shown[1]);
   CallFor(kUser);
-  EXPECT_EQ(frame->m_nCurPopup, middleSlot);
+  EXPECT_EQ(frame->PopupStack().CurPopup(), middleSlot);
   EXPECT_EQ(Current().m_pOlder, shown[4]);
   ExpectSoundStack();
 }
@@ -131,12 +157,13 @@ TEST_F(SlotsTest, StickyInformationReplacesTheEarlierSticky) {
   frame->ShowInfoPopup(2, "second", 1);
   EXPECT_FALSE(first->IsAlive());
   EXPECT_FALSE(Window(first)->visible);
-  EXPECT_EQ(frame->m_nStickyPopup, frame->m_nCurPopup);
+  EXPECT_EQ(frame->PopupStack().StickyPopup(), frame->PopupStack().CurPopup());
   EXPECT_EQ(Current().m_bSticky, 1);
 }
 
-TEST_F(SlotsTest, MinimisingShowsThePopupsStillOnScreen) {
+TEST_F(SlotsTest, MinimisingHidesTheFrameAndShowsThePopupsStillOnScreen) {
   const auto shown = Calls(5);
+  sim.frame->visible = true;
   sim.loop.RunFor(300);
   shown[2]->OnLButtonDown(205, 5);
   std::vector<int> before;
@@ -144,6 +171,7 @@ TEST_F(SlotsTest, MinimisingShowsThePopupsStillOnScreen) {
   frame->OnSize(SIZE_MINIMIZED);
   for (int i = 0; i < 5; ++i) EXPECT_EQ(Window(shown[i])->showCount, before[i] + (i == 2 ? 0 : 1)) << i;
   EXPECT_FALSE(Window(shown[2])->visible);
+  EXPECT_FALSE(sim.frame->visible);
 }
 
 }  // namespace

@@ -11,9 +11,10 @@
 
 #include "app/main_frame.h"
 #include "calls/popup.h"
-#include "calls/popup_slots.h"
+#include "calls/popup_stack.h"
 #include "platform/sim/sim_platform.h"
 #include "settings/settings_store.h"
+#include "tests/support/popup_stack_check.h"
 
 namespace {
 
@@ -25,19 +26,10 @@ void Check(bool condition) {
   if (!condition) __builtin_trap();
 }
 
-// At most five popup windows; links between popups are mutual and stay
-// among the frame's popups.
 void CheckPopups(fon::sim::SimPlatform& sim, CMainFrame& frame) {
   int windows = 0;
   for (const auto& record : sim.popups) windows += record->alive ? 1 : 0;
-  Check(windows <= fon::kPopupSlots);
-  for (int slot = 0; slot < fon::kPopupSlots; ++slot) {
-    const CPopup* p = fon::PopupInSlot(frame, slot);
-    Check(p != nullptr);
-    Check(!p->m_pOlder || p->m_pOlder->m_pNewer == p);
-    Check(!p->m_pNewer || p->m_pNewer->m_pOlder == p);
-  }
-  Check(frame.m_lstPopupSlots.GetCount() == fon::kPopupSlots);
+  Check(fon::test::PopupStackFault(frame.PopupStack(), windows).empty());
 }
 
 void Configure(fon::sim::SimPlatform& sim, std::uint8_t who, std::uint8_t flags) {
@@ -105,7 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         sim.loop.RunFor(length);
         break;
       case 2:
-        if (CPopup* popup = fon::PopupInSlot(*frame, static_cast<int>(length % 5))) {
+        if (CPopup* popup = frame->PopupStack().PopupInSlot(static_cast<int>(length % 5))) {
           const int x = static_cast<int>(length % 213);
           const int y = static_cast<int>((length / 213) % 120);
           if (op & 0x80)

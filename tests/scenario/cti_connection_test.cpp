@@ -27,8 +27,8 @@ TEST_F(CtiConnectionTest, ServerDownAtStartRetriesEveryThirtySecondsWithoutNotic
   EXPECT_TRUE(Logged("Failed to connect to TSG (CTI-Port): 10061.\n"));
   EXPECT_TRUE(Logged("Kill the Idle-Timer\n"));
   EXPECT_FALSE(sim.timers.IsTimerRunning(frame.get(), ID_TIMER_IDLE));
-  EXPECT_EQ(frame->m_bConnecting, 0);
-  EXPECT_EQ(sim.shell.VisibleTrayIcon(), kTrayIconOffline);
+  EXPECT_EQ(frame->Link().IsConnecting(), false);
+  EXPECT_EQ(sim.shell.VisibleTrayIcon(), IDI_TRAY_OFFLINE);
   // Already offline: no delete-and-add of the same icon.
   EXPECT_EQ(sim.shell.trayCalls.size(), 1u);
   ASSERT_EQ(sim.dialogs.size(), 1u);
@@ -37,7 +37,7 @@ TEST_F(CtiConnectionTest, ServerDownAtStartRetriesEveryThirtySecondsWithoutNotic
   // Two more failed attempts, 30 s apart, without a notice.
   sim.loop.RunFor(60000);
   EXPECT_EQ(LoggedCount("Failed to connect to TSG (CTI-Port): 10061.\n"), 3);
-  EXPECT_EQ(frame->m_nReconnectMode, 1);
+  EXPECT_EQ(frame->Link().ReconnectMode(), 1);
   // Automatic attempts make no notice window at all.
   EXPECT_EQ(sim.dialogs.size(), 1u);
 
@@ -45,7 +45,7 @@ TEST_F(CtiConnectionTest, ServerDownAtStartRetriesEveryThirtySecondsWithoutNotic
   ServeCti();
   sim.loop.RunFor(30000);
   EXPECT_TRUE(Linked());
-  EXPECT_EQ(sim.shell.VisibleTrayIcon(), kTrayIconOnline);
+  EXPECT_EQ(sim.shell.VisibleTrayIcon(), IDI_TRAY_ONLINE);
   EXPECT_TRUE(Logged("start the Idle-Timer\n"));
   EXPECT_TRUE(sim.timers.IsTimerRunning(frame.get(), ID_TIMER_IDLE));
 }
@@ -59,7 +59,7 @@ TEST_F(CtiConnectionTest, ServerDropAndReturn) {
   sim.loop.RunFor(1);
   EXPECT_TRUE(Logged("Connection to TSG lost\n"));
   EXPECT_FALSE(Linked());
-  EXPECT_EQ(sim.shell.VisibleTrayIcon(), kTrayIconOffline);
+  EXPECT_EQ(sim.shell.VisibleTrayIcon(), IDI_TRAY_OFFLINE);
   EXPECT_EQ(sim.shell.VisibleTrayTip(), "CTI - offline");
   EXPECT_EQ(TrayCallsSince(mark), 3);  // delete 2, delete 1, add 1
 
@@ -68,7 +68,7 @@ TEST_F(CtiConnectionTest, ServerDropAndReturn) {
   EXPECT_TRUE(Linked());
   EXPECT_EQ(sim.network.ConnectionsOnPort(kCtiPort).size(), 2u);
   EXPECT_EQ(sim.network.socketsAlive, 1);
-  EXPECT_EQ(sim.shell.VisibleTrayIcon(), kTrayIconOnline);
+  EXPECT_EQ(sim.shell.VisibleTrayIcon(), IDI_TRAY_ONLINE);
 }
 
 TEST_F(CtiConnectionTest, PeriodicRestartReplacesAHealthyLinkQuietly) {
@@ -78,7 +78,7 @@ TEST_F(CtiConnectionTest, PeriodicRestartReplacesAHealthyLinkQuietly) {
   auto first = CtiConnection();
   sim.loop.RunFor(120000);
   EXPECT_TRUE(Logged("Trying to restart the connection\n"));
-  EXPECT_EQ(frame->m_nReconnectMode, 2);
+  EXPECT_EQ(frame->Link().ReconnectMode(), 2);
   EXPECT_TRUE(first->closedByClient());
   EXPECT_NE(CtiConnection(), first);
   EXPECT_TRUE(Linked());
@@ -97,7 +97,7 @@ TEST_F(CtiConnectionTest, RestartThatFailsShowsOffline) {
   StopCti();
   sim.loop.RunFor(120000);
   EXPECT_FALSE(Linked());
-  EXPECT_EQ(sim.shell.VisibleTrayIcon(), kTrayIconOffline);
+  EXPECT_EQ(sim.shell.VisibleTrayIcon(), IDI_TRAY_OFFLINE);
 }
 
 TEST_F(CtiConnectionTest, ConnectThatCannotStartEndsTheAttemptAndIsRetried) {
@@ -117,7 +117,7 @@ TEST_F(CtiConnectionTest, ConnectThatCannotStartEndsTheAttemptAndIsRetried) {
     CMainFrame f(fresh);
     ASSERT_EQ(f.Create(), 0);
     fresh.loop.RunFor(1);
-    EXPECT_EQ(f.m_bConnecting, 0) << c.address << ":" << c.port;
+    EXPECT_EQ(f.Link().IsConnecting(), false) << c.address << ":" << c.port;
     EXPECT_TRUE(fresh.debug.Contains("Failed to connect to TSG (CTI-Port): " + std::to_string(c.error) + ".\n"))
         << c.address;
     EXPECT_FALSE(fresh.dialogs.at(0)->visible);
@@ -125,7 +125,7 @@ TEST_F(CtiConnectionTest, ConnectThatCannotStartEndsTheAttemptAndIsRetried) {
     fresh.registry.SetString(kMainKey, "Server IP Address", kServer);
     fresh.registry.SetDword(kMainKey, "Server Port", kCtiPort);
     fresh.loop.RunFor(30000);
-    EXPECT_EQ(f.m_strLinkState, "Conected") << c.address;
+    EXPECT_EQ(f.Link().LinkState(), "Conected") << c.address;
   }
 }
 
@@ -146,7 +146,7 @@ TEST_F(CtiConnectionTest, SocketThatCannotBeCreatedIsMadeAgainBySupervision) {
   Start();
   EXPECT_TRUE(Logged("Failed to create client socket: 10055!"));
   EXPECT_FALSE(Linked());
-  EXPECT_EQ(frame->m_bConnecting, 0);
+  EXPECT_EQ(frame->Link().IsConnecting(), false);
   sim.loop.RunFor(30000);
   EXPECT_TRUE(Linked());
 }
@@ -154,7 +154,7 @@ TEST_F(CtiConnectionTest, SocketThatCannotBeCreatedIsMadeAgainBySupervision) {
 TEST_F(CtiConnectionTest, AwayKeepsTheIconWhateverTheLinkDoes) {
   ServeCti();
   Start();
-  frame->m_bAway = 1;
+  frame->EnterAwayTray();
   std::size_t mark = sim.shell.trayCalls.size();
   CtiConnection()->Close();
   sim.loop.RunFor(30000);
@@ -170,6 +170,43 @@ TEST_F(CtiConnectionTest, EveryReadIsOneMessageWithItsReceiveTime) {
   ASSERT_EQ(messages.size(), 1u);
   // The receive time is the ctime text, newline included.
   EXPECT_EQ(messages[0], "Message from CTI-Port: X|17|Anna|0301234|0302222|42|\n at " + sim.loop.CtimeNow());
+}
+
+// Events written close together arrive in one read; each is handed on by
+// itself with the read's time, and whatever follows the last line feed is
+// one more message.
+TEST_F(CtiConnectionTest, EventsArrivingInOneReadAreHandedOnOneByOne) {
+  struct Case {
+    std::string read;
+    std::vector<std::string> messages;
+    bool shutdown;
+  } cases[] = {
+      {"A|1|\nB|2|\r\n", {"A|1|\n", "B|2|\r\n"}, false},
+      {"A|1|\n\nrest", {"A|1|\n", "\n", "rest"}, false},
+      {"A|1|\nBYE", {"A|1|\n", "BYE"}, true},
+      {"bye\nA|1|\n", {"bye\n", "A|1|\n"}, false},
+      {std::string("A|1|\nB\0C|3|\n", 11), {"A|1|\n", "B"}, false},
+  };
+  for (const Case& c : cases) {
+    sim::SimPlatform fresh;
+    fresh.registry = sim.registry;
+    fresh.network.Listen(kServer, kCtiPort);
+    CMainFrame f(fresh);
+    ASSERT_EQ(f.Create(), 0);
+    fresh.loop.RunFor(1);
+    auto conn = fresh.network.LastConnectionOnPort(kCtiPort);
+    ASSERT_TRUE(conn);
+    fresh.loop.RunFor(1000);
+    conn->Send(c.read);
+    fresh.loop.RunFor(1);
+    std::vector<std::string> got;
+    for (const auto& line : fresh.debug.lines)
+      if (line.rfind("Message from CTI-Port: ", 0) == 0) got.push_back(line);
+    std::vector<std::string> want;
+    for (const auto& m : c.messages) want.push_back("Message from CTI-Port: " + m + " at " + fresh.loop.CtimeNow());
+    EXPECT_EQ(got, want) << c.read;
+    EXPECT_EQ(conn->clientShutdownSend(), c.shutdown) << c.read;
+  }
 }
 
 TEST_F(CtiConnectionTest, LongBlocksAreHandedOverInReadsOfAtMost4095Bytes) {

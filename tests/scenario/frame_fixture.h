@@ -51,7 +51,7 @@ class FrameTest : public ::testing::Test {
   }
   bool Logged(const std::string& text) const { return sim.debug.Contains(text); }
   int LoggedCount(const std::string& text) const { return sim.debug.Count(text); }
-  bool Linked() const { return frame->m_strLinkState == "Conected"; }
+  bool Linked() const { return frame->Link().IsLinked(); }
 };
 
 }  // namespace fon::test

@@ -18,9 +18,9 @@ TEST_F(StartupTest, RegisteredStartShowsTheOfflineIconConnectsAndArmsSupervision
   // The icon is added offline first, then replaced once the link is up.
   ASSERT_FALSE(sim.shell.trayCalls.empty());
   EXPECT_EQ(sim.shell.trayCalls.front().message, kTrayAdd);
-  EXPECT_EQ(sim.shell.trayCalls.front().icon, kTrayIconOffline);
+  EXPECT_EQ(sim.shell.trayCalls.front().icon, IDI_TRAY_OFFLINE);
   EXPECT_EQ(sim.shell.trayCalls.front().tip, "CTI - offline");
-  EXPECT_EQ(sim.shell.VisibleTrayIcon(), kTrayIconOnline);
+  EXPECT_EQ(sim.shell.VisibleTrayIcon(), IDI_TRAY_ONLINE);
   EXPECT_EQ(sim.shell.VisibleTrayTip(), "CTI - online");
   EXPECT_TRUE(Linked());
   EXPECT_EQ(sim.timers.Interval(frame.get(), ID_TIMER_RECONNECT), 30000u);
@@ -37,11 +37,11 @@ TEST_F(StartupTest, LanguageNameChoosesIndexAndTrayMenu) {
     const char* language;
     int index;
     int menu;
-  } cases[] = {{"English", 2, kTrayMenuEnglish},
-               {"Deutsch", 1, kTrayMenuGerman},
-               {"", 1, kTrayMenuGerman},
-               {"english", 1, kTrayMenuGerman},
-               {"Klingon", 1, kTrayMenuGerman}};
+  } cases[] = {{"English", 2, IDR_TRAYMENU_EN},
+               {"Deutsch", 1, IDR_TRAYMENU_DE},
+               {"", 1, IDR_TRAYMENU_DE},
+               {"english", 1, IDR_TRAYMENU_DE},
+               {"Klingon", 1, IDR_TRAYMENU_DE}};
   for (const Case& c : cases) {
     sim::SimPlatform fresh;
     fresh.registry.CreateKey(kMainKey);
@@ -50,7 +50,6 @@ TEST_F(StartupTest, LanguageNameChoosesIndexAndTrayMenu) {
     CMainFrame f(fresh);
     ASSERT_EQ(f.Create(), 0);
     EXPECT_EQ(f.m_nLanguageIndex, c.index) << c.language;
-    EXPECT_EQ(f.m_strLanguageIndex, std::to_string(c.index));
     EXPECT_EQ(fresh.registry.GetDword(kMainKey, "Language Index"), c.index) << c.language;
     EXPECT_EQ(f.m_nTrayMenu, c.menu) << c.language;
   }
@@ -92,7 +91,7 @@ TEST_F(StartupTest, UserIdsAtTheEdgesOfTheRangeAreRegistered) {
     ASSERT_EQ(f.Create(), 0);
     EXPECT_EQ(fresh.registry.GetDword(kDialOutKey, "Entrys"), 7) << userId;
     EXPECT_FALSE(f.IsQuitting());
-    EXPECT_EQ(fresh.shell.VisibleTrayIcon(), kTrayIconOffline);
+    EXPECT_EQ(fresh.shell.VisibleTrayIcon(), IDI_TRAY_OFFLINE);
   }
 }
 
@@ -100,21 +99,39 @@ TEST_F(StartupTest, SecondInstanceLeavesNoTraceAndEnds) {
   SeedRegisteredUser();
   ServeCti();
   Start();
-  std::size_t connections = sim.network.connections.size();
+  const std::size_t connections = sim.network.connections.size();
+  const std::size_t trayCalls = sim.shell.trayCalls.size();
 
-  // Same desktop, same user: the mutex already exists.
-  sim::SimPlatform second(std::make_shared<sim::SimDesktop>());
-  second.shell.CreateInstanceMutex("Fonaris");  // stands for the first process
-  second.registry = sim.registry;
-  second.network.Listen(kServer, kCtiPort);
-  CMainFrame other(second);
+  // Same desktop, same user, same network: the mutex already exists.
+  CMainFrame other(sim);
   ASSERT_EQ(other.Create(), 0);
-  second.loop.RunFor(1100);
-  EXPECT_TRUE(second.frame->destroyed);
-  EXPECT_TRUE(second.shell.trayIcons.empty());
-  EXPECT_TRUE(second.shell.hotkeys.empty());
-  EXPECT_TRUE(second.network.connections.empty());
+  EXPECT_TRUE(other.IsQuitting());
+  sim.loop.RunFor(900);
+  EXPECT_FALSE(sim.frame->destroyed);
+  sim.loop.RunFor(200);
+  EXPECT_TRUE(sim.frame->destroyed);
+  // The only tray call of the second instance is the delete of its end.
+  ASSERT_EQ(sim.shell.trayCalls.size(), trayCalls + 1);
+  EXPECT_EQ(sim.shell.trayCalls.back().message, kTrayDelete);
+  EXPECT_EQ(LoggedCount("Hotkey-registration successfull\n"), 1);
   EXPECT_EQ(sim.network.connections.size(), connections);
+  EXPECT_EQ(sim.dialogs.size(), 1u);
+}
+
+// The connect and the tray icon are under way before the start's pause:
+// both complete at its end, not a second later.
+TEST_F(StartupTest, TheStartPausesASecondAfterTheConnectAndTheTrayAdd) {
+  SeedRegisteredUser();
+  ServeCti().connectDelayMs = 1000;
+  sim.shell.failNextNotify = true;  // the add fails; its retry is due a second after it
+  frame = std::make_unique<CMainFrame>(sim);
+  ASSERT_EQ(frame->Create(), 0);
+  EXPECT_EQ(sim.loop.NowMs(), 1000u);
+  EXPECT_EQ(sim.shell.trayCalls.size(), 1u);
+  sim.loop.RunPending();
+  EXPECT_TRUE(Linked());
+  EXPECT_FALSE(sim.timers.IsTimerRunning(frame.get(), ID_TIMER_TRAY_RETRY));
+  EXPECT_EQ(sim.timers.Interval(frame.get(), ID_TIMER_RECONNECT), 30000u);
 }
 
 TEST_F(StartupTest, SharedDesktopMutexIsReleasedWithTheProcess) {
@@ -144,7 +161,7 @@ TEST_F(StartupTest, IdleLimitIsCheckedAtStart) {
     ASSERT_EQ(f.Create(), 0);
     EXPECT_EQ(f.m_nIdleMinutes, c.used) << c.stored;
     EXPECT_TRUE(fresh.debug.Contains("Activate IDLE TIMER\n"));
-    EXPECT_EQ(f.m_bIdleTimerRunning, 1);
+    EXPECT_TRUE(fresh.timers.IsTimerRunning(&f, ID_TIMER_IDLE));
   }
 }
 
@@ -177,7 +194,7 @@ TEST_F(StartupTest, HotkeyTakenByAnotherProgramOnlyWritesTheFailure) {
   ASSERT_EQ(f.Create(), 0);
   EXPECT_TRUE(fresh.debug.Contains("Fehler beim Registrieren des Hotkeys\n"));
   EXPECT_TRUE(fresh.shell.hotkeys.empty());
-  EXPECT_EQ(fresh.shell.VisibleTrayIcon(), kTrayIconOffline);
+  EXPECT_EQ(fresh.shell.VisibleTrayIcon(), IDI_TRAY_OFFLINE);
 }
 
 TEST_F(StartupTest, CrmTemplateIsTakenWhenReadable) {

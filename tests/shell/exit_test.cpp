@@ -57,9 +57,7 @@ TEST_F(ExitTest, EndProfileDecidesWhatIsSentAndWhenTheClientEnds) {
     if (!relay.empty()) {
       EXPECT_EQ(relay[0]->received, c.request + '\0');
     }
-    EXPECT_EQ(
-        fresh.debug.Contains("Exit warning not available in this build: exiting without the end profile\n"),
-        c.warned);
+    EXPECT_EQ(f.dialogs, c.warned ? std::vector<std::string>{"exit warning"} : std::vector<std::string>{});
     EXPECT_TRUE(fresh.shell.trayIcons.empty());
     EXPECT_TRUE(f.popups.empty());
   }
@@ -79,7 +77,8 @@ TEST_F(ExitTest, ForceAnswersOutsideTheExit) {
   ASSERT_EQ(frame->SendRelayRequest("FORCEPROFILE|42|3", 15), 1);
   sim.loop.RunFor(1);
   EXPECT_TRUE(Logged("Idle Timer active\n"));
-  EXPECT_EQ(frame->m_nTrayState + frame->m_bIdleActivating, TrayAway);
+  EXPECT_EQ(frame->Tray().State(), TrayAway);
+  EXPECT_EQ(frame->m_bIdleActivating, 0);
   EXPECT_FALSE(sim.frame->destroyed);
 }
 

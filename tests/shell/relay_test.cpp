@@ -82,7 +82,7 @@ TEST_F(RelayTest, TimeoutsAndConnectFailuresReportPerKind) {
       }
       EXPECT_EQ(Shown(), reachable ? c.timeout : c.connectFailure) << word << reachable << c.idleActivating;
       EXPECT_FALSE(Running(c.timer));
-      EXPECT_EQ(frame->m_nRelayBusy + frame->m_bForceBusy, 0);
+      EXPECT_EQ(frame->Relay().RelayBusy() + frame->Relay().ForceBusy(), 0);
       if (c.idleActivating) {
         EXPECT_EQ(frame->m_nIdleSeconds + frame->m_bIdleActivating, 0);
       }
@@ -194,6 +194,36 @@ TEST_F(RelayTest, ARequestReplacesTheOneOfItsKindAndASecondForceIsRefused) {
   sim.loop.RunFor(10000);
   for (const auto& conn : sim.network.ConnectionsOnPort(kRelayPort)) EXPECT_TRUE(conn->closedByClient());
   EXPECT_EQ(sim.network.socketsAlive, 0);
+}
+
+// A second request whose connect fails leaves the pending one of its kind
+// alone: its answer still counts, and its timeout adds no second notice to
+// the one about the failed connect.
+TEST_F(RelayTest, AFailedConnectLeavesThePendingRequestOfItsKindAlone) {
+  std::vector<std::shared_ptr<sim::SimConnection>> held;
+  StartRecording();
+  for (bool oldAnswers : {true, false}) {
+    SCOPED_TRACE(oldAnswers);
+    held.clear();
+    Shown().clear();
+    frame->m_lstProfiles.RemoveAll();
+    const int timeouts = LoggedCount("Timeout - Relay Socket does not answer to GETPROFILELIST \n");
+    ServeRelay().onData = [&](std::shared_ptr<sim::SimConnection> conn, const std::string&) { held.push_back(conn); };
+    ASSERT_EQ(frame->SendRelayRequest("GETPROFILELIST|42", 17), 1);
+    sim.loop.RunFor(3000);
+    sim.network.StopListening(kServer, kRelayPort);
+    ASSERT_EQ(frame->SendRelayRequest("GETPROFILELIST|42", 17), 0);
+    EXPECT_EQ(Shown(), (Popups{{2, kText233, 0}}));
+    ASSERT_EQ(held.size(), 1u);
+    EXPECT_FALSE(held[0]->closedByClient());
+    if (oldAnswers) held[0]->Send("+OK|1|Home");
+    sim.loop.RunFor(2000);
+    EXPECT_EQ(frame->m_lstProfiles.GetCount(), oldAnswers ? 1 : 0);
+    EXPECT_EQ(LoggedCount("Timeout - Relay Socket does not answer to GETPROFILELIST \n") - timeouts, oldAnswers ? 0 : 1);
+    EXPECT_EQ(Shown(), (Popups{{2, kText233, 0}}));
+    EXPECT_FALSE(Running(17));
+    EXPECT_TRUE(held[0]->closedByClient());
+  }
 }
 
 }  // namespace

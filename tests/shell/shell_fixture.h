@@ -39,7 +39,17 @@ class RecordingFrame : public CMainFrame {
   void ShowInfoPopup(int kind, const std::string& text, int sticky) override {
     popups.push_back({kind, text, sticky});
   }
+  void RunDialoutDialog(const std::string& number) override { dialogs.push_back("dialout " + number); }
+  void RunConfigDialog() override { dialogs.push_back("configuration"); }
+  void RunLoginDialog() override { dialogs.push_back("login"); }
+  void RunActiveProfileDialog(const std::string& profile) override { dialogs.push_back("active profile " + profile); }
+  bool ExitWarningConfirmed() override {
+    dialogs.push_back("exit warning");
+    return true;
+  }
   Popups popups;
+  // The dialogs run, in order.
+  std::vector<std::string> dialogs;
 };
 
 class ShellTest : public FrameTest {
@@ -84,6 +94,7 @@ class ShellTest : public FrameTest {
   }
   bool Running(unsigned id) const { return sim.timers.IsTimerRunning(frame.get(), id); }
   Popups& Shown() { return rec->popups; }
+  std::vector<std::string>& Dialogs() { return rec->dialogs; }
 };
 
 }  // namespace fon::test

@@ -2,6 +2,7 @@
 // applying new settings.
 #include <gtest/gtest.h>
 
+#include "net/cti_port_socket.h"
 #include "tests/shell/shell_fixture.h"
 
 namespace fon::test {
@@ -35,7 +36,7 @@ TEST_F(SupervisionTest, ListsAreAskedOnceAndAgainOnEveryPeriodicRestartOnly) {
     EXPECT_EQ(CountRequests("GETACTIVEFORCEDPROFILE|42"), 1);
   }
   EXPECT_TRUE(Shown().empty());
-  EXPECT_EQ(sim.shell.VisibleTrayIcon(), kTrayIconOnline);
+  EXPECT_EQ(sim.shell.VisibleTrayIcon(), IDI_TRAY_ONLINE);
 }
 
 TEST_F(SupervisionTest, FailedListsAndAPendingRestoreAreSentOnTheNextConnect) {
@@ -76,7 +77,7 @@ TEST_F(SupervisionTest, ApplySettingsReconnectsAndTakesTheNewSettings) {
   EXPECT_TRUE(sim.dialogs.back()->visible);  // mode 0: the wait notice
   EXPECT_EQ(sim.shell.hotkeys[ID_HOTKEY_DIALOUT], std::make_pair(3u, 20001u));
   EXPECT_TRUE(Logged("Hotkey registration successfull\n"));
-  EXPECT_EQ(frame->m_strLanguageIndex, "1");
+  EXPECT_EQ(frame->m_nLanguageIndex, 1);
   sim.loop.RunFor(1);
   EXPECT_TRUE(Linked());
   EXPECT_FALSE(sim.network.LastConnectionOnPort(23000)->closedByClient());
@@ -85,12 +86,17 @@ TEST_F(SupervisionTest, ApplySettingsReconnectsAndTakesTheNewSettings) {
   // cannot be made ends the reconnect and leaves the language as it was.
   sim.registry.SetDword(kMainKey, "Idle Timer Checkbox", 0);
   sim.registry.SetDword(kMainKey, "Language Index", 2);
-  frame->m_bConnecting = 1;
+  sim.network.Listen(kServer, 23000).connectDelayMs = 1000;
+  frame->ReconnectCtiPort();
+  ASSERT_TRUE(frame->Link().IsConnecting());
+  const CCtiPortSocket* connecting = frame->CtiSocket();
   frame->ApplySettings();
   EXPECT_FALSE(Running(ID_TIMER_IDLE));
   EXPECT_EQ(frame->m_nLanguageIndex, 2);
+  EXPECT_EQ(frame->CtiSocket(), connecting);
+  sim.loop.RunFor(1000);
   EXPECT_TRUE(Linked());
-  frame->m_bConnecting = 0;
+  sim.network.Listen(kServer, 23000).connectDelayMs = 1;
   sim.registry.SetDword(kMainKey, "Language Index", 1);
   sim.network.failNextCreate = 10055;
   frame->ApplySettings();
@@ -102,7 +108,7 @@ TEST_F(SupervisionTest, ApplySettingsReconnectsAndTakesTheNewSettings) {
 
   // ReconnectCtiPort: a new connect in the current mode, supervision
   // counting from it; nothing while a connect is under way.
-  frame->m_nReconnectMode = 1;
+  ASSERT_EQ(frame->Link().ReconnectMode(), kReconnectByTimer);
   std::size_t notices = sim.dialogs.size(), connects = sim.network.connections.size();
   frame->ReconnectCtiPort();
   frame->ReconnectCtiPort();
@@ -112,6 +118,20 @@ TEST_F(SupervisionTest, ApplySettingsReconnectsAndTakesTheNewSettings) {
   EXPECT_TRUE(Linked());
   EXPECT_EQ(sim.network.connections.size(), connects + 1);
   EXPECT_EQ(sim.dialogs.size(), notices);
+}
+
+TEST_F(SupervisionTest, ReconnectKeepsTheLiveLinkWhenNoNewSocketCanBeMade) {
+  ServeCti();
+  StartRecording();
+  auto live = CtiConnection();
+  sim.network.failNextCreate = 10055;
+  frame->ReconnectCtiPort();
+  EXPECT_TRUE(Logged("Failed to create client socket: 10055!"));
+  EXPECT_TRUE(Linked());
+  EXPECT_FALSE(live->closedByClient());
+  live->Send("X|17|Anna|0301234|0302222|99|\n");
+  sim.loop.RunFor(1);
+  EXPECT_TRUE(Logged("Message from CTI-Port: X|17|Anna|0301234|0302222|99|\n at " + sim.loop.CtimeNow()));
 }
 
 }  // namespace

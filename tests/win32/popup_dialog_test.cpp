@@ -13,6 +13,7 @@ namespace {
 using testing::MakePlatform;
 using testing::PumpFor;
 using testing::RunUntilOr;
+using testing::NullFrame;
 using testing::TakeQuit;
 
 constexpr COLORREF kBand = RGB(0, 0, 128);
@@ -40,16 +41,6 @@ COLORREF PixelAt(HWND window, int x, int y) {
 std::function<bool(COLORREF)> Is(COLORREF color) {
   return [color](COLORREF c) { return c == color; };
 }
-
-class NullFrame final : public IFrameEvents {
- public:
-  void OnTrayNotify(unsigned) override {}
-  void OnHotKey(int) override {}
-  void OnCommand(int) override {}
-  void OnClose() override {}
-  void OnSize(int) override {}
-  void OnTaskbarCreated() override {}
-};
 
 class WindowTest : public ::testing::Test {
  protected:

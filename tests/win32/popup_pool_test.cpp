@@ -15,6 +15,7 @@ namespace {
 
 using testing::MakePlatform;
 using testing::PumpFor;
+using testing::NullFrame;
 using testing::TakeQuit;
 
 class Clicks final : public IPopupEvents {
@@ -26,16 +27,6 @@ class Clicks final : public IPopupEvents {
     log.push_back("dbl " + std::to_string(x) + "," + std::to_string(y));
   }
   std::vector<std::string> log;
-};
-
-class NullFrame final : public IFrameEvents {
- public:
-  void OnTrayNotify(unsigned) override {}
-  void OnHotKey(int) override {}
-  void OnCommand(int) override {}
-  void OnClose() override {}
-  void OnSize(int) override {}
-  void OnTaskbarCreated() override {}
 };
 
 RECT WindowRect(HWND window) {

@@ -11,6 +11,17 @@
 
 namespace fon::win32::testing {
 
+// A frame window's events, all ignored.
+class NullFrame final : public IFrameEvents {
+ public:
+  void OnTrayNotify(unsigned) override {}
+  void OnHotKey(int) override {}
+  void OnCommand(int) override {}
+  void OnClose() override {}
+  void OnSize(int) override {}
+  void OnTaskbarCreated() override {}
+};
+
 // Keeps messages flowing while a test waits: a nested loop only looks at its
 // condition after a message.
 class Ticker final : public TimerSink {

@@ -1,0 +1,72 @@
+// The frame's own relay requests: at most one pending request of each of its
+// kinds (force or clear a profile, the active forced profile, the profile
+// list, the device list), each bounded by its timer on the frame.
+#pragma once
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "net/relay_socket.h"
+#include "platform/platform.h"
+#include "settings/settings_store.h"
+
+class CMainFrame;
+struct FrameRelayKind;
+
+class CFrameRelay final : public IRelayOwner {
+ public:
+  CFrameRelay(fon::IPlatform& platform, fon::SettingsStore& settings, CMainFrame& frame);
+  ~CFrameRelay();
+  CFrameRelay(const CFrameRelay&) = delete;
+  CFrameRelay& operator=(const CFrameRelay&) = delete;
+
+  // Connects to the relay port (blocking, the message loop keeps running),
+  // sends the line and starts the timer `timerId`, which names the kind.
+  // 1 when the request went out, 0 otherwise.
+  int Send(const std::string& request, unsigned timerId);
+  // A frame timer: true when it was the timeout of one of the requests.
+  bool OnTimer(unsigned timerId);
+  // The answer of `kind` has been taken: its timer stops, the request ends.
+  void Finish(int kind);
+
+  // Requests being connected or sent right now.
+  int RelayBusy() const { return m_nRelayBusy; }
+  // A force request is being connected or sent.
+  int ForceBusy() const { return m_bForceBusy; }
+  // "User ID" as read by the last send.
+  int UserId() const { return m_nUserId; }
+
+  void OnRelayAnswer(CRelaySocket& socket, const std::string& answer) override;
+  void OnRelayClosed(CRelaySocket& socket) override;
+
+ private:
+  struct Slot {
+    const FrameRelayKind* kind;
+    std::unique_ptr<CRelaySocket> socket;
+    // A later request of this kind could not connect and told the user so:
+    // this one's timeout adds no second notice.
+    bool failureReported = false;
+  };
+  Slot* SlotOfKind(int kind);
+  Slot* SlotOfTimer(unsigned timerId);
+  // Stops the kind's timer and closes the pending socket; it is destroyed
+  // from the message loop (its own notification may be running).
+  void Retire(Slot& slot);
+  // Writes the kind's debug text and, unless the user already knows of the
+  // failure, tells the user.
+  void ReportFailure(const Slot& slot, bool timedOut, bool userKnows);
+
+  fon::IPlatform& platform_;
+  fon::SettingsStore& settings_;
+  CMainFrame& frame_;
+  std::array<Slot, 4> slots_;
+  std::vector<std::unique_ptr<CRelaySocket>> retired_;
+  bool cleanupPosted_ = false;
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+
+  int m_nRelayBusy = 0;
+  int m_bForceBusy = 0;
+  int m_nUserId = 0;
+};

@@ -1,0 +1,23 @@
+# Writes text_ids.h: a named constant for every entry of the string table,
+# taken from the name in the comment behind each row of string_table.inc.
+#   fonaris_write_text_ids(<string_table.inc> <output header>)
+# The header is rewritten only when its content changes.
+function(fonaris_write_text_ids table header)
+  file(STRINGS ${table} rows REGEX "^\\{[0-9]+,")
+  set(body "")
+  foreach(row IN LISTS rows)
+    if(NOT row MATCHES "^\\{([0-9]+),.*// (k[A-Za-z0-9]+)$")
+      message(FATAL_ERROR "${table}: a row without its name: ${row}")
+    endif()
+    string(APPEND body "inline constexpr int ${CMAKE_MATCH_2} = ${CMAKE_MATCH_1};\n")
+  endforeach()
+  set(text "// Generated from res/string_table.inc by cmake/text_ids.cmake: do not edit.\n")
+  string(APPEND text "#pragma once\n\nnamespace fon::text {\n\n" "${body}" "\n}  // namespace fon::text\n")
+  set(old "")
+  if(EXISTS ${header})
+    file(READ ${header} old)
+  endif()
+  if(NOT old STREQUAL text)
+    file(WRITE ${header} "${text}")
+  endif()
+endfunction()
