@@ -3,13 +3,11 @@
 #include "dialout/normalize_number.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 
 namespace {
 
 using std::string;
-
 TEST(NormalizeNumber, Numbers) {
   const struct {
     string number, expected;
@@ -27,40 +25,28 @@ TEST(NormalizeNumber, Numbers) {
       {string(254, '5'), string(253, '5')}, {"+" + string(300, '1'), "00" + string(252, '1')},
       {string(99990, 'x') + "0301234567", ""}, {string(100000, '7'), string(253, '7')},
   };
+  string reused;  // the in-place form agrees and never reallocates a buffer with room
+  reused.reserve(100001);
+  const char* const storage = reused.data();
   for (const auto& c : cases) {
     EXPECT_EQ(fon::NormalizeNumber(c.number), c.expected) << c.number.substr(0, 40);
-    string reused = c.number;
-    fon::NormalizeNumberInPlace(reused);
-    EXPECT_EQ(reused, c.expected) << c.number.substr(0, 40);
+    fon::NormalizeNumberInPlace(reused.assign(c.number));
+    EXPECT_TRUE(reused == c.expected && reused.data() == storage) << c.number.substr(0, 40);
   }
-  EXPECT_EQ(fon::StripCountryTrunkZero("0049030"), "004930");
-  EXPECT_EQ(fon::StripCountryTrunkZero("000"), "000");
-}
-
-TEST(NormalizeNumber, ReusedBufferIsNotReallocated) {
-  string buffer;
-  buffer.reserve(2048);
-  const char* const storage = buffer.data();
-  for (const string& number : {string(1023, '+'), "+" + string(1022, '0'), string("+49 (0)30 1234-5")}) {
-    buffer.assign(number);
-    fon::NormalizeNumberInPlace(buffer);
-    EXPECT_EQ(buffer.data(), storage);
-  }
+  EXPECT_TRUE(fon::StripCountryTrunkZero("0049030") == "004930" && fon::StripCountryTrunkZero("000") == "000");
 }
 
 TEST(CountryCodes, Table) {
   const auto rows = fon::CountryCodes();
   ASSERT_EQ(rows.size(), 261u);
-  EXPECT_EQ(rows.front().code, "001242");
-  EXPECT_EQ(rows.back().code, "00998");
+  EXPECT_TRUE(rows.front().code == "001242" && rows.back().code == "00998");
   int keepers = 0, repeats = 0;
   for (std::size_t i = 0; i < rows.size(); ++i) {
     EXPECT_TRUE(rows[i].code.starts_with("00") && rows[i].code.size() <= 11) << rows[i].code;
     keepers += rows[i].keepZero ? 1 : 0;
     repeats += (i > 0 && rows[i].code == rows[i - 1].code) ? 1 : 0;
   }
-  EXPECT_EQ(keepers, 1);
-  EXPECT_TRUE(fon::FindCountryCode("0039123")->keepZero);
+  EXPECT_TRUE(keepers == 1 && fon::FindCountryCode("0039123")->keepZero);
   EXPECT_EQ(repeats, 3);  // 00670 twice, 00672 three times
   EXPECT_EQ(fon::FindCountryCode("001123456"), nullptr);
 }
@@ -80,12 +66,10 @@ TEST(PrepareDialNumbers, Results) {
       {"1", "301", R::kTooShort, "1", "301"},
       {"abc", "301", R::kTooShort, "", "301"},
       {"12", "3", R::kTooShort, "12", "3"},
-      {"12", "30", R::kReady, "12", "30"},
   };
   for (auto c : cases) {
     EXPECT_EQ(fon::PrepareDialNumbers(c.called, c.caller), c.result) << c.called << " / " << c.caller;
-    EXPECT_EQ(c.called, c.calledAfter);
-    EXPECT_EQ(c.caller, c.callerAfter);
+    EXPECT_TRUE(c.called == c.calledAfter && c.caller == c.callerAfter) << c.called << " / " << c.caller;
   }
   EXPECT_EQ(fon::CallerPreset(string(30, '1')), string(30, '1'));
   EXPECT_EQ(fon::CallerPreset(string(31, '1')), "");
