@@ -24,9 +24,92 @@
 #define ID_MENU_DIALOUT           32785
 #define ID_MENU_LOGIN             32788
 
-/* Wait-for-connect dialog. */
+/* Command dialogs (dialogs.rc).  Control ids repeat between dialogs; each
+ * dialog's controls carry that dialog's prefix.  Buttons are IDOK/IDCANCEL. */
+
+/* Dial-out dialog. */
+#define IDD_DIALOUT               107
+#define IDC_DIALOUT_CALLER_LABEL  1011
+#define IDC_DIALOUT_CALLED_LABEL  1012
+#define IDC_DIALOUT_TITLE         1013
+#define IDC_DIALOUT_CALLER        1014  /* editable: any number may be typed */
+#define IDC_DIALOUT_CALLED        1015
+#define IDC_DIALOUT_CALLER_LIST   1016  /* list only: one of the devices; same place as 1014 */
+#define IDC_DIALOUT_BACKGROUND    1077
+
+/* User-id registration at start-up. */
+#define IDD_REGISTER              108
+#define IDC_REGISTER_USER         1016
+#define IDC_REGISTER_PASSWORD     1017
+#define IDC_REGISTER_SERVER       1018
+#define IDC_REGISTER_PORT         1019
+#define IDC_REGISTER_USER_LABEL   1050
+#define IDC_REGISTER_PASSWORD_LABEL 1051
+#define IDC_REGISTER_SERVER_LABEL 1052
+#define IDC_REGISTER_PORT_LABEL   1053
+#define IDC_REGISTER_TITLE        1054
+#define IDC_REGISTER_INTRO        1062
+#define IDC_REGISTER_SERVER_HINT  1063
+
+/* Wait-for-connect notice. */
 #define IDD_WAIT                  110
 #define IDC_WAIT_TEXT             1061
+
+/* Active forced profile. */
+#define IDD_ACTIVE_PROFILE        111
+#define IDC_ACTIVE_NAME           1016  /* read-only */
+#define IDC_ACTIVE_TITLE          1053
+#define IDC_ACTIVE_CHOICE         1063
+#define IDC_ACTIVE_TEXT           1073
+#define IDC_ACTIVE_HINT           1074
+
+/* Configuration. */
+#define IDD_CONFIG                133
+#define IDC_CONFIG_SERVER         1001
+#define IDC_CONFIG_CTI_PORT       1002
+#define IDC_CONFIG_IDLE_MINUTES   1004
+#define IDC_CONFIG_DISPLAY_TIME   1006
+#define IDC_CONFIG_RELAY_PORT     1008
+#define IDC_CONFIG_NUMBER         1009  /* editable: device mode 1 */
+#define IDC_CONFIG_WEBSITE        1010
+#define IDC_CONFIG_NUMBER_LIST    1011  /* list only: device mode 0; same place as 1009 */
+#define IDC_CONFIG_HOTKEY         1049
+#define IDC_CONFIG_SERVER_LABEL   1051
+#define IDC_CONFIG_CTI_PORT_LABEL 1052
+#define IDC_CONFIG_RELAY_PORT_LABEL 1054
+#define IDC_CONFIG_WEBSITE_LABEL  1057
+#define IDC_CONFIG_HOTKEY_LABEL   1058
+#define IDC_CONFIG_DISPLAY_TIME_LABEL 1059
+#define IDC_CONFIG_NUMBER_LABEL   1060
+#define IDC_CONFIG_LANGUAGE_LABEL 1061
+#define IDC_CONFIG_IDLE_MINUTES_LABEL 1062
+#define IDC_CONFIG_LANGUAGE       1063
+#define IDC_CONFIG_SHOW_CALLS_LABEL 1064
+#define IDC_CONFIG_IDLE_CHECK     1065
+#define IDC_CONFIG_AUTOSTART_LABEL 1066  /* plain static, not transparent */
+#define IDC_CONFIG_END_PROFILE_CHECK 1068
+#define IDC_CONFIG_IDLE_PROFILE_LABEL 1070
+#define IDC_CONFIG_IDLE_PROFILE   1071
+#define IDC_CONFIG_END_PROFILE    1073
+#define IDC_CONFIG_IDLE_LABEL     1074
+#define IDC_CONFIG_END_PROFILE_LABEL 1075
+#define IDC_CONFIG_TITLE          1076
+#define IDC_CONFIG_SHOW_CALLS     1077  /* enabled at run time only when allowed */
+#define IDC_CONFIG_BACKGROUND     1078
+#define IDC_CONFIG_AUTOSTART      1079
+
+/* Exit warning. */
+#define IDD_EXIT_WARNING          181
+#define IDC_EXIT_TEXT             1062
+#define IDC_EXIT_TITLE            1078
+
+/* Login from the tray menu. */
+#define IDD_LOGIN                 183
+#define IDC_LOGIN_USER            1016
+#define IDC_LOGIN_PASSWORD        1017
+#define IDC_LOGIN_USER_LABEL      1050
+#define IDC_LOGIN_PASSWORD_LABEL  1051
+#define IDC_LOGIN_TITLE           1054
 
 #ifndef IDC_STATIC
 #define IDC_STATIC                (-1)

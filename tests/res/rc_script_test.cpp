@@ -10,7 +10,9 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <unistd.h>
@@ -134,6 +136,87 @@ TEST(RcScript, ResourceCompilerYieldsTheTableBytes)
         const auto it = compiled.find(row.id);
         ASSERT_NE(it, compiled.end()) << "entry " << row.id;
         EXPECT_TRUE(it->second == fromCp1252(row.text)) << "entry " << row.id;
+    }
+#endif
+}
+
+// Every dialog's size, style, skin and the controls its code binds, read back from the compiled templates.
+TEST(RcScript, DialogTemplatesHoldTheirControls)
+{
+#ifndef FONARIS_TEST_WINDRES
+    GTEST_SKIP() << "no windres on this machine";
+#else
+    const std::uint32_t off = 0x08000000;  // WS_DISABLED; kinds: window class, style mask, expected bits
+    const std::map<char, std::tuple<std::string, std::uint32_t, std::uint32_t>> kinds{
+        {'L', {"STATIC", 0x1F | off, 0}}, {'E', {"EDIT", 0x820 | off, 0}}, {'P', {"EDIT", 0x820 | off, 0x20}},
+        {'R', {"EDIT", 0x820 | off, 0x800}}, {'X', {"BUTTON", 0xF | off, 3}}, {'B', {"BUTTON", 0xE | off, 0}},
+        {'C', {"COMBOBOX", 0x103 | off, 0x102}}, {'D', {"COMBOBOX", 0x103 | off, 0x103}},  // sorted
+        {'O', {"COMBOBOX", 0x103 | off, 0x103 | off}}, {'H', {"MSCTLS_HOTKEY32", off, 0}}};
+    struct Template { int id, cx, cy; std::uint32_t extraStyle; int bitmap, backgroundId; std::string controls; };
+    const Template templates[] = {
+        {107, 178, 102, 0x200, 164, 1077, "1013L 1011L 1012L 1014C 1016D 1015C 1B 2B"},
+        {183, 178, 102, 0, 164, -1, "1054L 1050L 1016E 1051L 1017P 1B 2B"},
+        {181, 178, 102, 0x80000, 164, -1, "1078L 1062L 1B 2B"},
+        {108, 188, 241, 0x80000, 142, -1, "1054L 1062L 1050L 1016E 1051L 1017P 1063L 1052L 1018E 1053L 1019E 1B 2B"},
+        {111, 187, 241, 0x80000, 142, -1, "1053L 1073L 1016R 1074L 1063D 1B 2B"},
+        {133, 386, 268, 0x4, 161, 1078, "1076L 1051L 1001E 1052L 1002E 1054L 1008E 1060L 1009C 1011D 1058L "
+                                        "1049H 1057L 1010E 1061L 1063D 1079X 1066L 1068X 1075L 1073D 1065X "
+                                        "1074L 1062L 1004E 1070L 1071D 1064L 1077O 1059L 1006E 1B 2B"},
+        {110, 142, 74, 0x80000, 165, -1, "1061L"}};
+
+    const std::string dir = std::filesystem::temp_directory_path() / ("res_dialogs_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir + "/d.rc") << "#include \"dialogs.rc\"\n";
+    const std::string cmd = std::string(FONARIS_TEST_WINDRES) + " -I \"" FONARIS_TEST_RES_DIR "\" -O res \"" +
+                            dir + "/d.rc\" \"" + dir + "/d.res\"";
+    ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
+    std::ifstream in(dir + "/d.res", std::ios::binary);
+    const std::vector<std::uint8_t> res((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::filesystem::remove_all(dir);
+    auto u16 = [&](std::size_t p) { return static_cast<unsigned>(res[p] | (res[p + 1] << 8)); };
+    auto u32 = [&](std::size_t p) { return u16(p) | u16(p + 2) << 16; };
+    const std::map<unsigned, std::string> known{{128, "BUTTON"}, {129, "EDIT"}, {130, "STATIC"}, {133, "COMBOBOX"}};
+    std::size_t at = 0;
+    auto field = [&] {  // class, caption or menu: a name, or "#ordinal" (predefined classes by name)
+        std::string f = u16(at) != 0xFFFF ? "" : known.count(u16(at + 2)) ? known.at(u16(at + 2))
+                                                                           : "#" + std::to_string(u16(at + 2));
+        if (!f.empty()) return at += 4, f;
+        for (; u16(at) != 0; at += 2) f += static_cast<char>(u16(at));
+        return at += 2, f;
+    };
+    std::map<unsigned, std::size_t> dialogs;  // RT_DIALOG resources (ordinal type and name): id -> data
+    for (std::size_t p = 0; p + 32 <= res.size(); p = (p + u32(p + 4) + u32(p) + 3) & ~std::size_t{3})
+        if (u32(p + 8) == 0x0005FFFF && u16(p + 12) == 0xFFFF) dialogs[u16(p + 14)] = p + u32(p + 4);
+    for (const auto& t : templates) {
+        SCOPED_TRACE("template " + std::to_string(t.id));
+        ASSERT_EQ(dialogs.count(t.id), 1u);
+        const std::size_t start = at = dialogs[t.id];
+        EXPECT_EQ(std::make_tuple(u32(at + 12), u16(at + 22), u16(at + 24)),  // popup, border, font; no caption
+                  std::make_tuple(0x80800048u | t.extraStyle, unsigned(t.cx), unsigned(t.cy)));
+        at += 26, field(), field(), field(), at += 6, field();  // menu, class, caption, font size, face
+        std::map<int, std::pair<std::string, std::uint32_t>> found;  // id -> class, style
+        for (unsigned i = 0; i < u16(start + 16); ++i) {
+            at = start + ((at - start + 3) & ~std::size_t{3});
+            const std::uint32_t style = u32(at + 8);
+            const std::array<unsigned, 4> rect{u16(at + 12), u16(at + 14), u16(at + 16), u16(at + 18)};
+            const int id = static_cast<std::int16_t>(u16(at + 20));
+            at += 24;
+            const std::string cls = field(), title = field();
+            at += 2 + u16(at);  // creation data
+            if (i > 0) { found[id] = {cls, style}; continue; }
+            // The skin comes first, so that everything else lies on top of it, and covers the face.
+            EXPECT_EQ(std::make_tuple(id, cls, title, style & 0x1F),  // SS_BITMAP
+                      std::make_tuple(t.backgroundId, std::string("STATIC"), "#" + std::to_string(t.bitmap), 0xEu));
+            EXPECT_EQ(rect, (std::array<unsigned, 4>{0, 0, unsigned(t.cx), unsigned(t.cy)}));
+        }
+        std::istringstream list(t.controls);
+        int id = 0;
+        for (char kind = 0; list >> id >> kind; found.erase(id)) {
+            const auto& [cls, mask, bits] = kinds.at(kind);
+            EXPECT_EQ(std::make_pair(found[id].first, found[id].second & mask), std::make_pair(cls, bits))
+                << "control " << id;
+        }
+        EXPECT_TRUE(found.empty()) << "controls beyond the list, first " << found.begin()->first;
     }
 #endif
 }
