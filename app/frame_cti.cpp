@@ -13,11 +13,7 @@ constexpr unsigned kPauseBeforeForcedProfileMs = 100;
 
 void CMainFrame::DisposeWaitDialog() {
   if (!m_pWaitDlg) return;
-  retiredWaitDialogs_.push_back(std::move(m_pWaitDlg));
-  std::shared_ptr<bool> alive = aliveFlag_;
-  platform_.Loop().Post([this, alive]() {
-    if (*alive) retiredWaitDialogs_.clear();
-  });
+  retiredWaitDialogs_.Release(std::move(m_pWaitDlg));
 }
 
 void CMainFrame::ConnectCtiPort() {

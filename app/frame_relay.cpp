@@ -38,8 +38,6 @@ CFrameRelay::CFrameRelay(IPlatform& platform, SettingsStore& settings, CMainFram
   for (std::size_t i = 0; i < slots_.size(); ++i) slots_[i].kind = &kFrameRelayKinds[i];
 }
 
-CFrameRelay::~CFrameRelay() { *alive_ = false; }
-
 CFrameRelay::Slot* CFrameRelay::SlotOfKind(int kind) {
   for (Slot& slot : slots_)
     if (slot.kind->kind == kind) return &slot;
@@ -57,15 +55,7 @@ void CFrameRelay::Retire(Slot& slot) {
   slot.failureReported = false;
   if (!slot.socket) return;
   slot.socket->Close();
-  retired_.push_back(std::move(slot.socket));
-  if (cleanupPosted_) return;
-  cleanupPosted_ = true;
-  std::shared_ptr<bool> alive = alive_;
-  platform_.Loop().Post([this, alive]() {
-    if (!*alive) return;
-    cleanupPosted_ = false;
-    retired_.clear();
-  });
+  retired_.Release(std::move(slot.socket));
 }
 
 void CFrameRelay::Finish(int kind) {

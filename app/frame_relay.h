@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/deferred_release.h"
 #include "net/relay_socket.h"
 #include "platform/platform.h"
 #include "settings/settings_store.h"
@@ -18,7 +19,7 @@ struct FrameRelayKind;
 class CFrameRelay final : public IRelayOwner {
  public:
   CFrameRelay(fon::IPlatform& platform, fon::SettingsStore& settings, CMainFrame& frame);
-  ~CFrameRelay();
+  ~CFrameRelay() = default;
   CFrameRelay(const CFrameRelay&) = delete;
   CFrameRelay& operator=(const CFrameRelay&) = delete;
 
@@ -62,9 +63,7 @@ class CFrameRelay final : public IRelayOwner {
   fon::SettingsStore& settings_;
   CMainFrame& frame_;
   std::array<Slot, 4> slots_;
-  std::vector<std::unique_ptr<CRelaySocket>> retired_;
-  bool cleanupPosted_ = false;
-  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  fon::DeferredRelease<CRelaySocket> retired_{platform_.Loop()};
 
   int m_nRelayBusy = 0;
   int m_bForceBusy = 0;

@@ -39,7 +39,6 @@ CMainFrame::~CMainFrame() {
   tray_.RemoveAll();
   platform_.Input().UnregisterHotKey(ID_HOTKEY_DIALOUT);
   m_pWaitDlg.reset();
-  retiredWaitDialogs_.clear();
 }
 
 WindowHandle CMainFrame::Handle() const { return window_ ? window_->Handle() : 0; }

@@ -13,12 +13,14 @@
 #include "app/frame_relay.h"
 #include "app/tray_icon.h"
 #include "calls/popup_stack.h"
+#include "common/deferred_release.h"
 #include "common/id_string_list.h"
+#include "dialogs/wait_for_connect_dlg.h"
 #include "net/cti_link.h"
 #include "platform/platform.h"
 #include "settings/settings_store.h"
 
-class CWaitForConnectDlg;
+
 class CPopup;
 
 class CMainFrame : public fon::TimerSink, public fon::IFrameEvents, public ICtiLinkEvents {
@@ -185,6 +187,6 @@ class CMainFrame : public fon::TimerSink, public fon::IFrameEvents, public ICtiL
   std::unique_ptr<CWaitForConnectDlg> m_pWaitDlg;
   // Wait dialogs finished inside their own notifications; destroyed from
   // the message loop right after.
-  std::vector<std::unique_ptr<CWaitForConnectDlg>> retiredWaitDialogs_;
+  fon::DeferredRelease<CWaitForConnectDlg> retiredWaitDialogs_{platform_.Loop()};
   int m_bQuit = 0;
 };

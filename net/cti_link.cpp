@@ -27,15 +27,7 @@ void CCtiLink::Drop() {
   // Closed now so that it reports nothing more; destroyed once the current
   // notification (which may be its own) has returned.
   socket_->Close();
-  retired_.push_back(std::move(socket_));
-  if (cleanupPosted_) return;
-  cleanupPosted_ = true;
-  std::shared_ptr<bool> alive = alive_;
-  platform_.Loop().Post([this, alive]() {
-    if (!*alive) return;
-    cleanupPosted_ = false;
-    retired_.clear();
-  });
+  retired_.Release(std::move(socket_));
 }
 
 void CCtiLink::Connect(const std::string& host, int port) {

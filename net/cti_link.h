@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/deferred_release.h"
 #include "net/cti_port_socket.h"
 #include "platform/platform.h"
 
@@ -71,8 +72,7 @@ class CCtiLink final : public ICtiPortOwner {
   std::unique_ptr<CCtiPortSocket> socket_;
   // Sockets dropped inside their own notifications; destroyed from the
   // message loop right after.
-  std::vector<std::unique_ptr<CCtiPortSocket>> retired_;
-  bool cleanupPosted_ = false;
+  fon::DeferredRelease<CCtiPortSocket> retired_{platform_.Loop()};
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 
   std::string m_strLinkState;

@@ -42,12 +42,14 @@
 #include <string>
 #include <vector>
 
+#include "platform/tray.h"
+
 namespace {
 
 constexpr char kFrameClass[] = "FonarisFrame";
 constexpr char kDialogClass[] = "#32770";
 constexpr char kMenuClass[] = "#32768";
-constexpr UINT kTrayCallbackMessage = WM_USER + 2;
+using fon::kTrayCallbackMessage;
 constexpr int kHotkeyDialout = 4096;
 constexpr DWORD kTextTimeoutMs = 2000;
 
