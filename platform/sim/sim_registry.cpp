@@ -13,7 +13,10 @@ constexpr long kErrorMoreData = 234;
 }  // namespace
 
 std::string SimRegistry::Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  // ASCII folding, as the C locale's tolower does, without a library call
+  // per character: every settings read of a scenario passes through here.
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   return s;
 }
 
