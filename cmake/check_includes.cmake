@@ -1,12 +1,12 @@
 # Fails when a file of a library includes a header from a folder the library
 # does not declare as a dependency, or when portable code reaches the Windows
 # headers. Run at build time by fonaris_library():
-#   cmake -DSPEC=<file setting NAME, FILES, ALLOWED, PORTABLE> -DSTAMP=<file> -P check_includes.cmake
+#   cmake -DPARAMS=<file setting NAME, FILES, ALLOWED, PORTABLE> -DSTAMP=<file> -P check_includes.cmake
 # A header path's folder ("net" for "net/relay_socket.h") must be one of the
 # allowed folders exactly; headers named without a folder (generated ones,
 # the standard library) are not checked.
 cmake_policy(VERSION 3.20)
-include(${SPEC})
+include(${PARAMS})
 set(_errors "")
 foreach(_file IN LISTS FILES)
   file(STRINGS "${_file}" _lines REGEX "^[ \t]*#[ \t]*include")

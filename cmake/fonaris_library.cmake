@@ -58,13 +58,13 @@ function(fonaris_library name)
   # The lists go through a file: a custom command's arguments do not keep
   # their semicolons.
   set(stamp ${CMAKE_CURRENT_BINARY_DIR}/${target}.includes-ok)
-  set(spec ${CMAKE_CURRENT_BINARY_DIR}/${target}.includes.cmake)
-  file(CONFIGURE OUTPUT ${spec} CONTENT
+  set(params ${CMAKE_CURRENT_BINARY_DIR}/${target}.includes.cmake)
+  file(CONFIGURE OUTPUT ${params} CONTENT
        "set(NAME ${target})\nset(FILES \"${sources};${headers}\")\nset(ALLOWED \"${allowed}\")\nset(PORTABLE ${portable})\n")
   add_custom_command(
     OUTPUT ${stamp}
-    COMMAND ${CMAKE_COMMAND} -DSPEC=${spec} -DSTAMP=${stamp} -P ${FONARIS_CHECK_SCRIPT}
-    DEPENDS ${sources} ${headers} ${spec} ${FONARIS_CHECK_SCRIPT}
+    COMMAND ${CMAKE_COMMAND} -DPARAMS=${params} -DSTAMP=${stamp} -P ${FONARIS_CHECK_SCRIPT}
+    DEPENDS ${sources} ${headers} ${params} ${FONARIS_CHECK_SCRIPT}
     COMMENT "Checking the includes of ${target}"
     VERBATIM)
   add_custom_target(${target}_includes DEPENDS ${stamp})

@@ -18,6 +18,23 @@ class CtiConnectionTest : public FrameTest {
       if (line.rfind("Message from CTI-Port: ", 0) == 0) out.push_back(line);
     return out;
   }
+  // A client of its own on the fixture's settings, connected to the CTI
+  // port: each table row starts from a fresh link.
+  struct FreshClient {
+    sim::SimPlatform platform;
+    std::unique_ptr<CMainFrame> frame;
+    std::shared_ptr<sim::SimConnection> conn;
+  };
+  std::unique_ptr<FreshClient> ConnectFreshClient() {
+    auto client = std::make_unique<FreshClient>();
+    client->platform.registry = sim.registry;
+    client->platform.network.Listen(kServer, kCtiPort);
+    client->frame = std::make_unique<CMainFrame>(client->platform);
+    EXPECT_EQ(client->frame->Create(), 0);
+    client->platform.loop.RunFor(1);
+    client->conn = client->platform.network.LastConnectionOnPort(kCtiPort);
+    return client;
+  }
 };
 
 TEST_F(CtiConnectionTest, ServerDownAtStartRetriesEveryThirtySecondsWithoutNotice) {
@@ -188,13 +205,9 @@ TEST_F(CtiConnectionTest, EventsArrivingInOneReadAreHandedOnOneByOne) {
       {std::string("A|1|\nB\0C|3|\n", 11), {"A|1|\n", "B"}, false},
   };
   for (const Case& c : cases) {
-    sim::SimPlatform fresh;
-    fresh.registry = sim.registry;
-    fresh.network.Listen(kServer, kCtiPort);
-    CMainFrame f(fresh);
-    ASSERT_EQ(f.Create(), 0);
-    fresh.loop.RunFor(1);
-    auto conn = fresh.network.LastConnectionOnPort(kCtiPort);
+    auto client = ConnectFreshClient();
+    sim::SimPlatform& fresh = client->platform;
+    auto& conn = client->conn;
     ASSERT_TRUE(conn);
     fresh.loop.RunFor(1000);
     conn->Send(c.read);
@@ -242,13 +255,9 @@ TEST_F(CtiConnectionTest, ByeInAnyCaseShutsTheSendingSideOnlyWhenAlone) {
     bool shutdown;
   } cases[] = {{"bye", true}, {"BYE", true}, {"bYe", true}, {"bye\n", false}, {"byes", false}, {"by", false}};
   for (const Case& c : cases) {
-    sim::SimPlatform fresh;
-    fresh.registry = sim.registry;
-    fresh.network.Listen(kServer, kCtiPort);
-    CMainFrame f(fresh);
-    ASSERT_EQ(f.Create(), 0);
-    fresh.loop.RunFor(1);
-    auto conn = fresh.network.LastConnectionOnPort(kCtiPort);
+    auto client = ConnectFreshClient();
+    sim::SimPlatform& fresh = client->platform;
+    auto& conn = client->conn;
     ASSERT_TRUE(conn);
     conn->Send(c.text);
     fresh.loop.RunFor(1);
