@@ -1,6 +1,11 @@
 // Tray icon callbacks, the tray menu and its commands, the website.
 #include "app/main_frame.h"
 
+#include <memory>
+#include <string>
+
+#include "login/login_dlg.h"
+
 using namespace fon;
 
 void CMainFrame::OnTrayNotify(unsigned mouseMessage) {
@@ -92,7 +97,19 @@ void CMainFrame::RunDialoutDialog(const std::string& /*number*/) {
 
 void CMainFrame::RunConfigDialog() { Debug("Configuration dialog not available in this build\n"); }
 
-void CMainFrame::RunLoginDialog() { Debug("Login dialog not available in this build\n"); }
+void CMainFrame::RunLoginDialog() {
+  if (m_dlgLogin.BringToFront()) return;
+  auto dialog = std::make_unique<CLoginDlg>(*this);
+  if (m_dlgLogin.Run(*dialog) != kIdOk) return;
+  // A new user, or the same one again: the lists and the forced profile
+  // are theirs to hear about afresh.
+  m_bForcedChecked = 0;
+  m_lstExtraCallers.RemoveAll();
+  const std::string userId = std::to_string(settings_.ReadDword("User ID"));
+  SendRelayRequest("GETDEVICES|" + userId, ID_TIMER_RELAY_DEVICES);
+  SendRelayRequest("GETPROFILELIST|" + userId, ID_TIMER_RELAY_PROFILES);
+  SendRelayRequest("GETACTIVEFORCEDPROFILE|" + userId, ID_TIMER_RELAY_ACTIVE);
+}
 
 void CMainFrame::RunActiveProfileDialog(const std::string& profile) {
   Debug("Active-profile dialog for profile " + profile + " not available in this build\n");

@@ -5,6 +5,7 @@
 #include "calls/popup.h"
 #include "common/debug_text.h"
 #include "dialogs/wait_for_connect_dlg.h"
+#include "login/reg_user_id.h"
 #include "res/resource.h"
 #include "settings/lang_text.h"
 #include "settings/texts.h"
@@ -79,10 +80,14 @@ int CMainFrame::OnCreate() {
     settings_.CreateRegKey(kDialOutKey);
     settings_.SetRegDword(kDialOutKey, "Entrys", 0);
     settings_.SetRegDword(kDialOutKey, "LastChanged", 0);
-    // Registering needs the login dialog, which this build does not have
-    // yet: the start goes on as if the user had cancelled it.
-    platform_.Timers().SetTimer(this, ID_TIMER_QUIT, kQuitDelayMs);
-    m_bQuit = 1;
+    CRegUserID registration(*this);
+    if (registration.DoModal() == kIdOk) {
+      // The user has a server now, but no settings of their own yet.
+      m_bConfigAfterProfiles = 1;
+    } else {
+      platform_.Timers().SetTimer(this, ID_TIMER_QUIT, kQuitDelayMs);
+      m_bQuit = 1;
+    }
   }
 
   // 6. A client that is to quit does nothing more until timer 2 ends it.

@@ -162,7 +162,6 @@ class CMainFrame : public fon::TimerSink, public fon::IFrameEvents, public ICtiL
 
   int m_bDialoutOpen = 0;
   int m_bHotkeyDialout = 0;
-  int m_bLoginOpen = 0;
   int m_bConfigDlgOpen = 0;
   // Set while the active-profile dialog is shown.
   int m_bInformDlgOpen = 0;
