@@ -28,6 +28,7 @@ struct Exchange {
   unsigned endAt = 5000;  // the user gives up this long after OK
   std::string address = kServer;
   unsigned connectMs = 1;
+  std::string port = "12345";  // typed into the registration
 };
 
 void PrintTo(const Exchange& c, std::ostream* os) { *os << c.name; }
@@ -127,6 +128,62 @@ TEST_P(LoginTest, TrayLogin) {
   CheckNoPasswordAndNothingLeft(c.name, IDD_LOGIN);
 }
 INSTANTIATE_TEST_SUITE_P(Answers, LoginTest, ::testing::ValuesIn(kLogins), CaseName);
+
+const Exchange kRegistrations[] = {
+    {"accepted", {"+OK|42|7"}, 0, false, {kOk}, kIdOk, 42},
+    {"accepted as user 0", {"+OK|0"}, 0, false, {kOk}, kIdOk, 0},
+    {"answer after 9 s", {"+OK|42"}, 9000, false, {kOk}, kIdOk, 42, 0, kUp, 12000},
+    {"status without bar", {"+OK"}, 0, false, {kFail}},
+    {"refused", {"ERR|unknown user"}, 0, false, {kFail}},
+    {"closed at once", {}, 0, true, {}},
+    {"never answers", {}, 0, false, {kSilent}, kIdCancel, 5, 3, kUp, 12000},
+    {"address does not resolve", {}, 0, false, {kConnect}, kIdCancel, 5, 3, kUp, 5000, "nowhere.invalid"},
+    {"port not a number", {"+OK|42"}, 0, false, {}, kIdCancel, 5, 3, kUp, 5000, kServer, 1, "12a"},
+};
+
+class RegistrationTest : public LoginTest {};
+
+TEST_P(RegistrationTest, FirstStart) {
+  const Exchange& c = GetParam();
+  sim.registry.SetDword(kMainKey, "User ID", 1000001);
+  sim.registry.SetString(kMainKey, "Server IP Address", std::string(31, '1'));
+  sim.registry.SetDword(kMainKey, "Relay Port", 0);
+  sim.registry.SetDword(kMainKey, "Server Port", 4000);
+  ServeCti();
+  Script(c, IDD_REGISTER, {{IDC_REGISTER_PASSWORD, "secret"}, {IDC_REGISTER_SERVER, c.address},
+                           {IDC_REGISTER_PORT, c.port}});
+  std::map<int, std::string> presets;
+  auto script = sim.modalScripts[IDD_REGISTER];
+  sim.modalScripts[IDD_REGISTER] = [&](sim::SimDialogRecord& d) { presets = d.items, script(d); };
+  StartRecording();
+  EXPECT_EQ(Texts(), c.popups) << c.name;
+  EXPECT_EQ(presets, (std::map<int, std::string>{{IDC_REGISTER_USER, "tester"}, {IDC_REGISTER_PASSWORD, ""},
+      {IDC_REGISTER_SERVER, ""}, {IDC_REGISTER_PORT, "12345"}, {IDC_REGISTER_TITLE, "Login"},
+      {IDC_REGISTER_INTRO, "The Fonaris could not find your User ID. Please log in:"},
+      {IDC_REGISTER_USER_LABEL, "Username:"}, {IDC_REGISTER_PASSWORD_LABEL, "Password:"},
+      {IDC_REGISTER_SERVER_HINT, "To check username and password ip-address of TSG and relay port are requiered."},
+      {IDC_REGISTER_SERVER_LABEL, "IP-Address TSG:"}, {IDC_REGISTER_PORT_LABEL, "Port (Relay):"},
+      {kIdOk, "Ok"}, {kIdCancel, "Cancel"}}));
+  const bool ok = c.code == kIdOk, sent = c.address == kServer && c.port == "12345";
+  EXPECT_EQ(Dialog(IDD_REGISTER).rejected.size(), c.port != "12345") << c.name;
+  EXPECT_EQ(LoggedCount("Message sent: CTILOGIN|tester|********\n"), sent) << c.name;
+  // The notice over the blocking connect, then the one of the start's own connect.
+  auto waits = std::count_if(sim.dialogs.begin(), sim.dialogs.end(), [](auto& d) {
+    return d->templateId == IDD_WAIT && d->centered && d->redraws > 0 && !d->visible;
+  });
+  EXPECT_EQ(waits, (c.port == "12345") + ok) << c.name;
+  EXPECT_EQ(frame->m_bConfigAfterProfiles, ok) << c.name;
+  EXPECT_EQ(sim.registry.GetDword(kMainKey, "User ID"), ok ? c.userId : 1000001) << c.name;
+  EXPECT_EQ(sim.registry.GetDword(kMainKey, "Server Port"), ok ? 12346 : 4000) << c.name;
+  EXPECT_EQ(sim.registry.GetDword(kMainKey, "Relay Port"), ok ? 12345 : 0) << c.name;
+  EXPECT_EQ(sim.registry.GetString(kMainKey, "Server IP Address"), ok ? kServer : std::string(31, '1'));
+  EXPECT_FALSE(sim.registry.GetDword(kMainKey, "Parent User ID")) << c.name;
+  sim.loop.RunFor(1100);
+  EXPECT_EQ(sim.frame->destroyed, !ok) << c.name;
+  EXPECT_EQ(sim.shell.VisibleTrayIcon() != 0, ok) << c.name;
+  CheckNoPasswordAndNothingLeft(c.name, IDD_REGISTER);
+}
+INSTANTIATE_TEST_SUITE_P(Answers, RegistrationTest, ::testing::ValuesIn(kRegistrations), CaseName);
 
 }  // namespace
 }  // namespace fon::test
