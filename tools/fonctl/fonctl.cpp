@@ -20,6 +20,11 @@
 //   dlg-set DIALOG ID TEXT               sets a control's text
 //   dlg-click DIALOG ID                  clicks a button (BM_CLICK, posted)
 //   dlg-text DIALOG ID                   prints a control's text
+//   dlg-check DIALOG ID 0|1              sets a check box by clicking it when it differs,
+//                                        so that the dialog hears of the change
+//   dlg-choose DIALOG ID INDEX           chooses entry INDEX (from 0) of a combo box as
+//                                        the user would (the dialog hears of the change)
+//   dlg-state DIALOG ID                  prints "enabled visible checked" as 0/1 each
 //   clip-get                             prints the clipboard's text (exit 1 when none)
 //   clip-set TEXT                        puts a text on the clipboard
 //   file-version PATH                    prints the version resource of an executable as
@@ -262,6 +267,47 @@ int CmdDlgText(const std::vector<std::string>& args) {
   return 0;
 }
 
+int CmdDlgCheck(const std::vector<std::string>& args) {
+  long want = 0;
+  if (args.size() != 3 || !ParseInt(args[2].c_str(), &want)) return Usage();
+  HWND control = FindControl(args[0], args[1]);
+  if (!control) return 1;
+  DWORD_PTR state = 0;
+  if (!::SendMessageTimeoutA(control, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kTextTimeoutMs, &state)) return 1;
+  if ((state == BST_CHECKED) == (want != 0)) return 0;
+  return ::PostMessageA(control, BM_CLICK, 0, 0) ? 0 : 1;
+}
+
+int CmdDlgChoose(const std::vector<std::string>& args) {
+  long index = 0;
+  if (args.size() != 3 || !ParseInt(args[2].c_str(), &index)) return Usage();
+  HWND control = FindControl(args[0], args[1]);
+  if (!control) return 1;
+  DWORD_PTR result = 0;
+  if (!::SendMessageTimeoutA(control, CB_SETCURSEL, static_cast<WPARAM>(index), 0, SMTO_ABORTIFHUNG, kTextTimeoutMs,
+                             &result) ||
+      static_cast<LRESULT>(result) == CB_ERR) {
+    return 1;
+  }
+  // CB_SETCURSEL notifies nobody; a choice from the list does.
+  const int id = ::GetDlgCtrlID(control);
+  return ::PostMessageA(::GetParent(control), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                        reinterpret_cast<LPARAM>(control))
+             ? 0
+             : 1;
+}
+
+int CmdDlgState(const std::vector<std::string>& args) {
+  if (args.size() != 2) return Usage();
+  HWND control = FindControl(args[0], args[1]);
+  if (!control) return 1;
+  DWORD_PTR checked = 0;
+  ::SendMessageTimeoutA(control, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kTextTimeoutMs, &checked);
+  std::printf("%d %d %d\n", ::IsWindowEnabled(control) ? 1 : 0, ::IsWindowVisible(control) ? 1 : 0,
+              checked == BST_CHECKED ? 1 : 0);
+  return 0;
+}
+
 // The clipboard is opened for one command and always closed again.
 class ClipboardSession {
  public:
@@ -429,6 +475,9 @@ int main(int argc, char** argv) {
   if (command == "dlg-set") return CmdDlgSet(args);
   if (command == "dlg-click") return CmdDlgClick(args);
   if (command == "dlg-text") return CmdDlgText(args);
+  if (command == "dlg-check") return CmdDlgCheck(args);
+  if (command == "dlg-choose") return CmdDlgChoose(args);
+  if (command == "dlg-state") return CmdDlgState(args);
   if (command == "clip-get" && args.empty()) return CmdClipGet();
   if (command == "clip-set" && args.size() == 1) return CmdClipSet(args[0]);
   if (command == "menu-pick" && args.size() == 1) return CmdMenuPick(args[0]);
