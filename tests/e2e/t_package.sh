@@ -27,7 +27,7 @@ start_installed() {  # LOG
 }
 stop_client() { kill "$E2E_CLIENT_PID"; wait_exit "$E2E_CLIENT_PID" 10; }
 
-e2e_tsg
+e2e_tsg --cti-port 12346  # the CTI port a registration stores
 crm='http://crm.example/call?no={CALLERNO}&id=[x]'
 check "silent install" msiexec /i "$(winepath -w "$old")" /qn SERVERADDRESS=127.0.0.1 CTIPORT="$TSG_CTI" \
   RELAYPORT="$TSG_RELAY" "CRMTEMPLATE=$crm" AUTOSTART=1
@@ -36,6 +36,17 @@ check_eq "file properties" "Fonaris Mirelta $v1" "$(file_version ProductName) $(
 check_eq "machine-wide presets" "1 $TSG_CTI $TSG_RELAY 1" "$(exported "$machine" '"Server IP Address"="127.0.0.1"') \
 $(e2e_reg_dword "$machine" 'Server Port') $(e2e_reg_dword "$machine" 'Relay Port') $(exported "$machine" "\"CRM HTML Request\"=\"$crm\"")"
 check_eq "autostart for every user" 1 "$(exported "$run" '"Mirelta Fonaris"="\"C:\\Program Files\\Fonaris\\fonaris.exe\""')"
+
+# A first start with an empty user hive: the registration shows the preset server.
+start_installed "$E2E_DIR/first-start.log"
+for i in $(seq 1 60); do fonctl dlg-text has:1063 1063 >/dev/null && break; sleep 0.3; done
+check_eq "registration shows the preset address and relay port" "127.0.0.1 $TSG_RELAY" \
+  "$(fonctl dlg-text has:1063 1018) $(fonctl dlg-text has:1063 1019)"
+fonctl dlg-set has:1063 1016 demo >/dev/null; fonctl dlg-set has:1063 1017 demo >/dev/null
+fonctl dlg-click has:1063 1 >/dev/null
+check "logs in and connects to the server" wait_log "Connection to TSG (CTI-Port) ready" 20 1 "$E2E_DIR/first-start.log"
+check "first client stopped" stop_client
+wine reg delete 'HKCU\Software\Mirelta\Fonaris' /f >/dev/null 2>&1
 
 printf '[HKEY_CURRENT_USER\\Software\\Mirelta\\Fonaris]\n"User ID"=dword:0000002a\n' | e2e_reg_import
 before=$(e2e_reg_export "$machine")  # the user above has no server settings of their own
