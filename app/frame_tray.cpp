@@ -1,8 +1,9 @@
 // Tray icon callbacks, the tray menu and its commands, the website.
+#include "app/main_frame.h"
+
 #include <memory>
 #include <string>
 
-#include "app/main_frame.h"
 #include "login/login_dlg.h"
 
 using namespace fon;
