@@ -76,9 +76,12 @@ void CMainFrame::OnRelaySendsDone() {
     platform_.Timers().SetTimer(this, ID_TIMER_TRAY_MENU, kTrayMenuRetryMs);
 }
 
-void CMainFrame::EnterAwayTray() { tray_.EnterAway(); }
-
-void CMainFrame::LeaveAwayTray() { tray_.LeaveAway(link_.IsLinked()); }
+void CMainFrame::ShowAway(bool away) {
+  if (away)
+    tray_.EnterAway();
+  else
+    tray_.LeaveAway(link_.IsLinked());
+}
 
 void CMainFrame::OnTaskbarCreated() {
   // A restarted shell has forgotten every icon.
