@@ -40,11 +40,7 @@ void CMainFrame::OnCtiConnected() {
   if (!profiles_.ProfilesLoaded() || restart) SendRelayRequest("GETPROFILELIST|" + userId, ID_TIMER_RELAY_PROFILES);
   platform_.Loop().Sleep(kPauseBeforeForcedProfileMs);
   if (!profiles_.ForcedChecked()) SendRelayRequest("GETACTIVEFORCEDPROFILE|" + userId, ID_TIMER_RELAY_ACTIVE);
-  // A copy: the pending line may be replaced while its send blocks.
-  if (profiles_.HasPending()) {
-    const std::string pending = profiles_.PendingRequest();
-    if (SendRelayRequest(pending, ID_TIMER_RELAY_FORCE) && profiles_.PendingRequest() == pending) profiles_.ClearPending();
-  }
+  idle_.SendPendingRestore();
   idle_.OnLinkUp();
 }
 

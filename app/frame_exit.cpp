@@ -47,7 +47,7 @@ void CMainFrame::OnForceProfileAnswer(const std::string& answer) {
   RelayStatus split = SplitRelayAnswer(answer);
   if (!split.ok) Debug("Error at FORCEPROFILE: " + split.rest + "\n");
   // The switch to the idle profile is the idle timer's to judge.
-  const bool idleSwitch = idle_.TakeSwitchAnswer(split.ok);
+  const bool idleSwitch = idle_.TakeForceAnswer(split.ok);
   if (!split.ok && !idleSwitch) {
     if (!m_bExiting) {
       ShowInfoPopup(2, LoadLangText(text::kProfileActivationError), 0);
@@ -63,12 +63,13 @@ void CMainFrame::OnForceProfileAnswer(const std::string& answer) {
 }
 
 bool CMainFrame::OnForceRequestFailed(bool timedOut) {
+  const bool idleSwitch = idle_.TakeForceFailure(timedOut);
   if (timedOut && m_bExiting) {
     m_bExiting = 0;
     if (ExitWarningConfirmed()) platform_.Timers().SetTimer(this, ID_TIMER_EXIT, kExitDelayMs);
     return true;
   }
-  if (idle_.TakeSwitchFailure(timedOut)) return true;
+  if (idleSwitch) return true;
   // A connect that fails at exit: the exit warning follows instead.
   return m_bExiting != 0;
 }

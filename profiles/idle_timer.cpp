@@ -51,6 +51,15 @@ void CIdleTimer::OnLinkUp() {
   if (settings_.ReadDword("Idle Timer Checkbox") == 1) Start("start the Idle-Timer\n");
 }
 
+void CIdleTimer::SendPendingRestore() {
+  if (!profiles_.HasPending()) return;
+  // A copy: a failed restore inside the blocking send may replace it.
+  const std::string request = profiles_.PendingRequest();
+  if (!host_.SendForceRequest(request)) return;
+  restoreInFlight_ = request;
+  if (profiles_.PendingRequest() == request) profiles_.ClearPending();
+}
+
 void CIdleTimer::OnLinkFailed() { Stop("Kill the Idle-Timer\n"); }
 
 void CIdleTimer::ApplySettings() {
@@ -127,10 +136,15 @@ void CIdleTimer::Restore() {
   // return.
   m_bAway = 0;
   host_.ShowAway(false);
-  if (!host_.SendForceRequest(request)) profiles_.KeepPending(request);
+  if (host_.SendForceRequest(request))
+    restoreInFlight_ = request;
+  else
+    profiles_.KeepPending(request);
 }
 
-bool CIdleTimer::TakeSwitchAnswer(bool ok) {
+bool CIdleTimer::TakeForceAnswer(bool ok) {
+  // The server has decided on the restore, whatever it said.
+  restoreInFlight_.clear();
   if (!m_bIdleActivating) return false;
   m_bIdleActivating = 0;
   if (!ok) {
@@ -147,7 +161,12 @@ bool CIdleTimer::TakeSwitchAnswer(bool ok) {
   return true;
 }
 
-bool CIdleTimer::TakeSwitchFailure(bool timedOut) {
+bool CIdleTimer::TakeForceFailure(bool timedOut) {
+  if (timedOut && !restoreInFlight_.empty()) {
+    // Whether it took effect is unknown; sending it again does no harm.
+    profiles_.KeepPending(std::move(restoreInFlight_));
+    restoreInFlight_.clear();
+  }
   if (!m_bIdleActivating) return false;
   m_bIdleActivating = 0;
   SwitchFailed(timedOut ? kNotActivated : "Could not activate Idle Timer\n");

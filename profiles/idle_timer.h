@@ -43,6 +43,9 @@ class CIdleTimer {
   // The CTI link came up / could not be connected.
   void OnLinkUp();
   void OnLinkFailed();
+  // A restore that could not be sent before goes out now (after a connect);
+  // it is forgotten only once it has been sent.
+  void SendPendingRestore();
   // The configuration was applied: minutes as stored, on or off as set.
   void ApplySettings();
   void Stop(const char* debugText);
@@ -51,11 +54,11 @@ class CIdleTimer {
   bool OnTimer(unsigned id);
   void OnSessionChange(bool locked);
 
-  // ---- the frame's force request, while it is the switch
-  // The answer to the switch: true when it was the switch's (taken here).
-  bool TakeSwitchAnswer(bool ok);
-  // The switch could not be connected or timed out: true when taken here.
-  bool TakeSwitchFailure(bool timedOut);
+  // ---- the frame's force request, when it is the switch or the restore
+  // Its answer: true when it was the switch's (taken here).
+  bool TakeForceAnswer(bool ok);
+  // It could not be connected or timed out: true when the switch's.
+  bool TakeForceFailure(bool timedOut);
 
   bool IsRunning() const;
   bool IsAway() const { return m_bAway != 0; }
@@ -89,4 +92,7 @@ class CIdleTimer {
   // The user came back while the switch was still out: its "+OK" is
   // followed by the restore at once.
   bool returnedDuringSwitch_ = false;
+  // The restore that went out and has not been answered: one that times
+  // out is sent again after the next connect.
+  std::string restoreInFlight_;
 };
