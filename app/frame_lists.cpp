@@ -2,6 +2,7 @@
 // and the profile forced at the moment.
 #include "app/main_frame.h"
 #include "net/relay_answer.h"
+#include "profiles/inform_active_profile.h"
 #include "profiles/list_parsers.h"
 #include "text_ids.h"
 
@@ -49,7 +50,7 @@ void CMainFrame::OnActiveForcedProfileAnswer(const std::string& answer) {
   // The user hears about a forced profile once per start or login. The
   // report counts before the dialog runs: answers that arrive while it is
   // open only refresh the profile.
-  const bool tell = profiles_.IsNews(profile) && !m_bInformDlgOpen;
+  const bool tell = profiles_.IsNews(profile) && !m_dlgActiveProfile.IsOpen();
   profiles_.TakeForcedProfile(profile);
   if (!tell) return;
   if (m_bConfigDlgOpen) {
@@ -58,6 +59,14 @@ void CMainFrame::OnActiveForcedProfileAnswer(const std::string& answer) {
   } else {
     RunActiveProfileDialog(profile);
   }
+}
+
+void CMainFrame::RunActiveProfileDialog(const std::string& profile) {
+  // One at a time: a second report brings the open one forward.
+  if (m_dlgActiveProfile.BringToFront()) return;
+  CInformActiveProfile dialog(*this, profiles_, m_strServerAddress);
+  dialog.SetActiveProfile(profile);
+  m_dlgActiveProfile.Run(dialog);
 }
 
 void CMainFrame::AskListsAfterLogin() {

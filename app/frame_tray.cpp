@@ -96,7 +96,3 @@ void CMainFrame::RunDialoutDialog(const std::string& /*number*/) {
 void CMainFrame::RunConfigDialog() { Debug("Configuration dialog not available in this build\n"); }
 
 void CMainFrame::RunLoginDialog() { Debug("Login dialog not available in this build\n"); }
-
-void CMainFrame::RunActiveProfileDialog(const std::string& profile) {
-  Debug("Active-profile dialog for profile " + profile + " not available in this build\n");
-}

@@ -170,8 +170,6 @@ class CMainFrame : public fon::TimerSink,
   int m_bHotkeyDialout = 0;
   int m_bLoginOpen = 0;
   int m_bConfigDlgOpen = 0;
-  // Set while the active-profile dialog is shown.
-  int m_bInformDlgOpen = 0;
 
   int m_bConfigAfterProfiles = 0;
 
