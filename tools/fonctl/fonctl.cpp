@@ -20,6 +20,9 @@
 //   dlg-set DIALOG ID TEXT               sets a control's text
 //   dlg-click DIALOG ID                  clicks a button (BM_CLICK, posted)
 //   dlg-text DIALOG ID                   prints a control's text
+//   dlg-choose DIALOG ID TEXT            selects the entry TEXT of a combo box's list
+//   cursor X Y                           moves the mouse cursor to a screen point
+//   session lock|unlock                  the session change notification to the frame
 //   clip-get                             prints the clipboard's text (exit 1 when none)
 //   clip-set TEXT                        puts a text on the clipboard
 //   file-version PATH                    prints the version resource of an executable as
@@ -241,6 +244,22 @@ int CmdDlgSet(const std::vector<std::string>& args) {
   return 0;
 }
 
+int CmdDlgChoose(const std::vector<std::string>& args) {
+  if (args.size() != 3) return Usage();
+  HWND control = FindControl(args[0], args[1]);
+  if (!control) return 1;
+  DWORD_PTR index = 0;
+  if (!::SendMessageTimeoutA(control, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                             reinterpret_cast<LPARAM>(args[2].c_str()), SMTO_ABORTIFHUNG, kTextTimeoutMs, &index) ||
+      static_cast<LRESULT>(index) == CB_ERR) {
+    std::printf("no entry %s\n", args[2].c_str());
+    return 1;
+  }
+  DWORD_PTR result = 0;
+  ::SendMessageTimeoutA(control, CB_SETCURSEL, index, 0, SMTO_ABORTIFHUNG, kTextTimeoutMs, &result);
+  return 0;
+}
+
 int CmdDlgClick(const std::vector<std::string>& args) {
   if (args.size() != 2) return Usage();
   HWND control = FindControl(args[0], args[1]);
@@ -429,6 +448,13 @@ int main(int argc, char** argv) {
   if (command == "dlg-set") return CmdDlgSet(args);
   if (command == "dlg-click") return CmdDlgClick(args);
   if (command == "dlg-text") return CmdDlgText(args);
+  if (command == "dlg-choose") return CmdDlgChoose(args);
+  long x = 0, y = 0;
+  if (command == "cursor" && args.size() == 2 && ParseInt(args[0].c_str(), &x) && ParseInt(args[1].c_str(), &y))
+    return ::SetCursorPos(static_cast<int>(x), static_cast<int>(y)) ? 0 : 1;
+  // WM_WTSSESSION_CHANGE with WTS_SESSION_LOCK (7) or WTS_SESSION_UNLOCK (8).
+  if (command == "session" && args.size() == 1 && (args[0] == "lock" || args[0] == "unlock"))
+    return CmdPostToFrame(0x02B1, args[0] == "lock" ? 7 : 8, 0);
   if (command == "clip-get" && args.empty()) return CmdClipGet();
   if (command == "clip-set" && args.size() == 1) return CmdClipSet(args[0]);
   if (command == "menu-pick" && args.size() == 1) return CmdMenuPick(args[0]);
