@@ -15,7 +15,7 @@ E2E_PIDS+=($!)
 sleep 2
 tpid=$(wine_pid_of 'trivial_win32.exe')
 
-# measure CHECKBOX LOG: prints "CPU RSS" of the client over the idle time.
+# measure CHECKBOX LOG: sets M_CPU and M_RSS of the client over the idle time.
 measure() {
   e2e_reg_import <<REG
 [HKEY_CURRENT_USER\\Software\\Mirelta\\Fonaris]
@@ -30,18 +30,21 @@ REG
   c0=$(cpu_s "$cpid")
   sleep "$idle"
   c1=$(cpu_s "$cpid")
-  echo "$(awk -v a="$c0" -v b="$c1" 'BEGIN {printf "%.2f", b - a}') $(rss_kb "$cpid")"
+  M_CPU=$(awk -v a="$c0" -v b="$c1" 'BEGIN {printf "%.2f", b - a}')
+  M_RSS=$(rss_kb "$cpid")
   fonctl close >/dev/null
   wait_exit "$E2E_CLIENT_PID" 15
+  # The next client must not meet this one's single-instance mutex.
+  local i
+  for i in $(seq 1 150); do [ -z "$(pgrep -f 'fonaris.exe')" ] && break; sleep 0.1; done
 }
 
 t0=$(cpu_s "$tpid")
-read -r on_cpu on_rss < <(measure 1 "$E2E_DIR/client-on.log")
-read -r off_cpu off_rss < <(measure 0 "$E2E_DIR/client-off.log")
+measure 1 "$E2E_DIR/client-on.log"; on_cpu=$M_CPU; on_rss=$M_RSS
+measure 0 "$E2E_DIR/client-off.log"; off_cpu=$M_CPU; off_rss=$M_RSS
 t1=$(cpu_s "$tpid"); t_rss=$(rss_kb "$tpid")
-ticks=$(grep -c "Activate IDLE TIMER" "$E2E_DIR/client-on.log")
-echo "idle ${idle} s under Wine, client connected and untouched (idle timer started: $ticks):"
-echo "  fonaris.exe, idle timer on:   CPU ${on_cpu} s, RSS ${on_rss} kB"
-echo "  fonaris.exe, idle timer off:  CPU ${off_cpu} s, RSS ${off_rss} kB"
+echo "idle ${idle} s under Wine, client connected and untouched:"
+echo "  fonaris.exe, idle timer on:   CPU ${on_cpu} s, RSS ${on_rss} kB ($(grep -c 'Activate IDLE TIMER' "$E2E_DIR/client-on.log") start of the tick)"
+echo "  fonaris.exe, idle timer off:  CPU ${off_cpu} s, RSS ${off_rss} kB ($(grep -c 'Activate IDLE TIMER' "$E2E_DIR/client-off.log") start of the tick)"
 echo "  trivial message loop ($((2 * idle)) s+): CPU $(awk -v a="$t0" -v b="$t1" 'BEGIN {printf "%.2f", b - a}') s, RSS ${t_rss} kB"
 e2e_end

@@ -8,101 +8,76 @@
 namespace fon::test {
 namespace {
 
-constexpr int kKeyA = 0x41;
-constexpr int kLeftButton = 1;
-
-class IdleTest : public ShellTest {
+// One client per case (one client per session); Case is the test's table row.
+template <class Case>
+class IdleTest : public ShellTest, public ::testing::WithParamInterface<Case> {
  protected:
   void SetUp() override {
     ShellTest::SetUp();
     ServeCti();
     ServeRelay();
-    sim.registry.SetDword(kMainKey, "Idle Timer Checkbox", 1);
-    sim.registry.SetDword(kMainKey, "Idle Timer", 1);
+    for (auto [name, value] : {std::pair{"Idle Timer Checkbox", 1}, {"Idle Timer", 1}})
+      sim.registry.SetDword(kMainKey, name, value);
     sim.registry.SetString(kMainKey, "Idle Timer Profile", "Away");
-    relayAnswers = {{"GETDEVICES", "+OK|0"},
-                    {"GETPROFILELIST", "+OK|1|Home|3|Away"},
-                    {"GETACTIVEFORCEDPROFILE", "+OK"},
-                    {"FORCEPROFILE", "+OK"},
+    relayAnswers = {{"GETDEVICES", "+OK|0"},  {"GETPROFILELIST", "+OK|1|Home|3|Away"},
+                    {"GETACTIVEFORCEDPROFILE", "+OK"}, {"FORCEPROFILE", "+OK"},
                     {"CLEARFORCEDPROFILE", "+OK"}};
   }
-  const CIdleTimer& Idle() const { return frame->Idle(); }
-  // Runs the ticks until the idle count reaches `seconds`.
+  const CIdleTimer& Idle() const { return this->frame->Idle(); }
   void StillFor(int seconds) {
     ASSERT_TRUE(sim.loop.RunUntilFor([&] { return Idle().Seconds() >= seconds; }, 1000u * (seconds + 2)));
-  }
-  void GoAway() {
-    StillFor(60);
-    sim.loop.RunFor(1);
-    ASSERT_TRUE(Idle().IsAway());
-  }
-  void Move() {
-    sim.shell.cursor.x += 3;
-    sim.loop.RunFor(1000);
   }
   int Icon() const { return sim.shell.VisibleTrayIcon(); }
 };
 
-TEST_F(IdleTest, SwitchesOnTheSixtiethStillTickAndRestoresOnActivity) {
-  struct Case {
-    const char* forcedBefore;  // the server's answer just before the switch
-    int key;                   // 0: the mouse moves
-    std::string restore;
-  } cases[] = {
-      {"+OK", 0, "CLEARFORCEDPROFILE|42"},
-      {"+OK|1", kKeyA, "FORCEPROFILE|42|1"},
-      {"+OK", kLeftButton, "CLEARFORCEDPROFILE|42"},
-  };
-  StartRecording();
-  for (const Case& c : cases) {
-    relayAnswers["GETACTIVEFORCEDPROFILE"] = c.forcedBefore;
-    const int asked = CountRequests("GETACTIVEFORCEDPROFILE|42");
-    const int switched = CountRequests("FORCEPROFILE|42|3");
-    const int restored = CountRequests(c.restore);
-    const int ticks = 59 - Idle().Seconds();
-    const long long cursorQueries = sim.shell.cursorQueries, keyQueries = sim.shell.keyQueries;
-    StillFor(59);
-    EXPECT_EQ(sim.shell.cursorQueries - cursorQueries, ticks);
-    EXPECT_EQ(sim.shell.keyQueries - keyQueries, ticks * 256);
-    EXPECT_EQ(CountRequests("GETACTIVEFORCEDPROFILE|42"), asked);
-    EXPECT_EQ(CountRequests("FORCEPROFILE|42|3"), switched);
-    std::vector<std::uint64_t> accepted;
-    sim.network.Listen(kServer, kRelayPort).onAccept = [&](auto) { accepted.push_back(sim.loop.NowMs()); };
-    StillFor(60);
-    sim.loop.RunFor(1);
-    ASSERT_EQ(accepted.size(), 2u);
-    EXPECT_EQ(accepted[1] - accepted[0], 101u);  // the pause between the two
-    EXPECT_EQ(RelayRequests().back(), std::string("FORCEPROFILE|42|3", 18));
-    EXPECT_TRUE(Idle().IsAway());
-    EXPECT_EQ(Icon(), IDI_TRAY_AWAY);
-    EXPECT_TRUE(Logged("Idle Timer active\n"));
+struct ReturnCase {
+  const char* forcedBefore;  // the server's answer just before the switch
+  int key;                   // pressed and released; 0: the mouse moves
+  std::string restore;
+};
+using ReturnTest = IdleTest<ReturnCase>;
 
-    // A notice that came meanwhile, staying a day, goes five seconds after.
-    frame->CMainFrame::ShowInfoPopup(2, "meanwhile", 1);
-    sim.loop.RunFor(5000);
-    const CPopup* sticky = frame->PopupStack().PopupInSlot(frame->PopupStack().StickyPopup());
-    ASSERT_TRUE(sticky);
-    sim.network.Listen(kServer, kRelayPort).onAccept = nullptr;
-    if (c.key)
-      sim.shell.keysPressed.insert(c.key);
-    else
-      sim.shell.cursor.x += 3;
-    sim.loop.RunFor(1000);
-    EXPECT_EQ(RelayRequests().back(), c.restore + '\0');
-    EXPECT_EQ(CountRequests(c.restore), restored + 1) << c.restore;
-    EXPECT_FALSE(Idle().IsAway());
-    EXPECT_EQ(Icon(), IDI_TRAY_ONLINE);
-    EXPECT_LE(sticky->m_nStayLeft, 5000);
-    EXPECT_EQ(Idle().Seconds(), 0);
-    sim.loop.RunFor(6000);
-    EXPECT_FALSE(sticky->IsAlive());
-  }
+TEST_P(ReturnTest, SwitchOnTheSixtiethStillTickRestoreOnActivity) {
+  const ReturnCase& c = GetParam();
+  relayAnswers["GETACTIVEFORCEDPROFILE"] = c.forcedBefore;
+  StartRecording();
+  const long long cursor = sim.shell.cursorQueries, keys = sim.shell.keyQueries;
+  const int ticks = 59 - Idle().Seconds();
+  StillFor(59);
+  EXPECT_EQ(sim.shell.cursorQueries - cursor, ticks);  // and no allocation: bench_profiles
+  EXPECT_EQ(sim.shell.keyQueries - keys, ticks * 256);
+  EXPECT_EQ(RelayRequests().size(), 3u);  // those of the connect
+  std::vector<std::uint64_t> accepted;
+  sim.network.Listen(kServer, kRelayPort).onAccept = [&](auto) { accepted.push_back(sim.loop.NowMs()); };
+  StillFor(60);
+  sim.loop.RunFor(1);
+  ASSERT_EQ(accepted.size(), 2u);
+  EXPECT_EQ(accepted[1] - accepted[0], 101u);  // the pause between the two
+  EXPECT_EQ(RelayRequests()[3], std::string("GETACTIVEFORCEDPROFILE|42", 26));
+  EXPECT_EQ(RelayRequests()[4], std::string("FORCEPROFILE|42|3", 18));
+  EXPECT_TRUE(Idle().IsAway() && Icon() == IDI_TRAY_AWAY && Logged("Idle Timer active\n"));
+
+  // A notice that came meanwhile, staying a day, goes five seconds after.
+  frame->CMainFrame::ShowInfoPopup(2, "meanwhile", 1);
+  sim.loop.RunFor(5000);
+  const CPopup* sticky = frame->PopupStack().PopupInSlot(frame->PopupStack().StickyPopup());
+  ASSERT_TRUE(sticky);
+  if (c.key)
+    sim.shell.keysPressed.insert(c.key);
+  else
+    sim.shell.cursor.x += 3;
+  sim.loop.RunFor(1000);
+  EXPECT_EQ(RelayRequests().size(), 6u);
+  EXPECT_EQ(RelayRequests().back(), c.restore + '\0');
+  EXPECT_TRUE(!Idle().IsAway() && Icon() == IDI_TRAY_ONLINE && Idle().Seconds() == 0);
+  EXPECT_LE(sticky->m_nStayLeft, 5000);
   EXPECT_TRUE(Shown().empty());
 }
 
-// Each case on a client of its own (one client per session).
-template <class Case>
-class IdleCaseTest : public IdleTest, public ::testing::WithParamInterface<Case> {};
+INSTANTIATE_TEST_SUITE_P(Activity, ReturnTest,
+                         ::testing::Values(ReturnCase{"+OK", 0, "CLEARFORCEDPROFILE|42"},
+                                           ReturnCase{"+OK|1", 0x41, "FORCEPROFILE|42|1"},
+                                           ReturnCase{"+OK", 1 /* left button */, "CLEARFORCEDPROFILE|42"}));
 
 struct SwitchCase {
   const char* profile;  // "Idle Timer Profile"
@@ -111,7 +86,7 @@ struct SwitchCase {
   bool away;
   const char* logged;
 };
-using SwitchTest = IdleCaseTest<SwitchCase>;
+using SwitchTest = IdleTest<SwitchCase>;
 
 TEST_P(SwitchTest, TheSwitchCountsAsDoneOnlyOnOk) {
   const SwitchCase& c = GetParam();
@@ -126,10 +101,8 @@ TEST_P(SwitchTest, TheSwitchCountsAsDoneOnlyOnOk) {
   EXPECT_EQ(Idle().IsAway(), c.away);
   EXPECT_FALSE(Idle().IsSwitching());
   EXPECT_EQ(CountRequests(c.sent), c.sent.empty() ? 0 : 1);  // not once a tick while out
-  if (!c.away) {
-    EXPECT_EQ(Shown(), (Popups{{2, kText216, 1}}));
-    EXPECT_LE(Idle().Seconds(), 7);  // counting starts again from nothing
-  }
+  EXPECT_EQ(Shown(), (c.away ? Popups() : Popups{{2, kText216, 1}}));
+  EXPECT_EQ(Idle().Seconds() >= 60, c.away);  // failed: counting starts again from nothing
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -142,93 +115,60 @@ INSTANTIATE_TEST_SUITE_P(
                       SwitchCase{"Away", nullptr, "", false, "Could not activate Idle Timer\n"},
                       SwitchCase{"", "+OK", "", false, "Could not activate Idle Timer"}));
 
-struct RestoreCase {
-  bool relayDown;  // else the relay never answers the restore
-  Popups shown;
-  int icon;
-};
-using RestoreTest = IdleCaseTest<RestoreCase>;
-
-TEST_P(RestoreTest, ARestoreThatFailsGoesOutAfterTheNextConnect) {
-  const RestoreCase& c = GetParam();
-  StartRecording();
-  GoAway();
-  relayAnswers.erase("CLEARFORCEDPROFILE");
-  if (c.relayDown) {
-    sim.network.StopListening(kServer, kRelayPort);
-    StopCti();
-    CtiConnection()->Close();
-    sim.loop.RunFor(1);
-  }
-  Move();
-  sim.loop.RunFor(5000);
-  EXPECT_EQ(Shown(), c.shown);
-  EXPECT_EQ(Icon(), c.icon);
-  EXPECT_EQ(frame->Profiles().PendingRequest(), "CLEARFORCEDPROFILE|42");
-  EXPECT_TRUE(frame->Profiles().HasPending());
-  // The next connect sends it; answered, it is done.
-  relayAnswers["CLEARFORCEDPROFILE"] = "+OK";
-  ServeRelay();
-  ServeCti();
-  const int sent = CountRequests("CLEARFORCEDPROFILE|42");
-  sim.loop.RunUntilFor([&] { return CountRequests("CLEARFORCEDPROFILE|42") > sent; }, 130000);
-  sim.loop.RunFor(1);
-  EXPECT_EQ(CountRequests("CLEARFORCEDPROFILE|42"), sent + 1);
-  EXPECT_FALSE(frame->Profiles().HasPending());
-  EXPECT_EQ(Shown(), c.shown);
-}
-
-INSTANTIATE_TEST_SUITE_P(Failures, RestoreTest,
-                         ::testing::Values(RestoreCase{true, {{2, kText232, 0}}, IDI_TRAY_OFFLINE},
-                                           RestoreCase{false, {{2, kText217, 0}}, IDI_TRAY_ONLINE}));
-
+// Returning by a lock and unlock, or while the switch is still out; a
+// restore that cannot be sent, or is never answered, goes out again after
+// the next connect.
 struct LockCase {
   int awayOnLock;  // -1: not set
   int checkbox;
   const char* profile;
   bool switches;
+  int failure;  // the restore: 0 answered, 1 relay down, 2 never answered, 3 answered late
+  Popups shown;
 };
-using LockTest = IdleCaseTest<LockCase>;
+using LockTest = IdleTest<LockCase>;
 
-TEST_P(LockTest, LockingIsLeavingAndUnlockingComingBack) {
+TEST_P(LockTest, LockIsLeavingUnlockIsComingBack) {
   const LockCase& c = GetParam();
   if (c.awayOnLock >= 0) sim.registry.SetDword(kMainKey, "Away On Lock", c.awayOnLock);
   sim.registry.SetDword(kMainKey, "Idle Timer Checkbox", c.checkbox);
   sim.registry.SetString(kMainKey, "Idle Timer Profile", c.profile);
+  std::shared_ptr<sim::SimConnection> held;
+  if (c.failure == 3) ServeRelay().onAccept = [&](auto conn) { held = conn; };
   StartRecording();
+  if (c.failure == 3) relayAnswers.erase("FORCEPROFILE");
   sim.frame->PostSessionChange(true);
   sim.loop.RunFor(200);
-  EXPECT_EQ(Idle().IsAway(), c.switches);
+  EXPECT_EQ(Idle().IsAway(), c.switches && c.failure != 3);
   EXPECT_EQ(CountRequests("FORCEPROFILE|42|3"), c.switches ? 1 : 0);
+  if (c.failure == 1) sim.network.StopListening(kServer, kRelayPort);
+  if (c.failure == 2) relayAnswers.erase("CLEARFORCEDPROFILE");
   sim.frame->PostSessionChange(false);
   sim.loop.RunFor(200);
+  if (c.failure == 3) held->Send("+OK");  // the switch is done once the user is back
+  sim.loop.RunFor(5000);
   EXPECT_FALSE(Idle().IsAway());
-  EXPECT_EQ(CountRequests("CLEARFORCEDPROFILE|42"), c.switches ? 1 : 0);
-  EXPECT_TRUE(Shown().empty());
+  EXPECT_EQ(Icon(), IDI_TRAY_ONLINE);
+  const int restores = c.switches && c.failure != 1 ? 1 : 0;
+  EXPECT_EQ(CountRequests("CLEARFORCEDPROFILE|42"), restores);
+  EXPECT_EQ(Shown(), c.shown);
+  EXPECT_EQ(frame->Profiles().HasPending(), c.failure == 1 || c.failure == 2);
+  // The next connect sends it; once sent, it is done.
+  relayAnswers["CLEARFORCEDPROFILE"] = "+OK";
+  ServeRelay();
+  CtiConnection()->Close();
+  sim.loop.RunFor(31000);
+  EXPECT_EQ(CountRequests("CLEARFORCEDPROFILE|42"), restores + (c.failure == 1 || c.failure == 2));
+  EXPECT_FALSE(frame->Profiles().HasPending());
 }
 
 INSTANTIATE_TEST_SUITE_P(Settings, LockTest,
-                         ::testing::Values(LockCase{-1, 1, "Away", true}, LockCase{1, 1, "Away", true},
-                                           LockCase{0, 1, "Away", false}, LockCase{1, 0, "Away", false},
-                                           LockCase{1, 1, "", false}));
-
-TEST_F(IdleTest, ComingBackWhileTheSwitchIsOutRestoresOnceItIsDone) {
-  std::shared_ptr<sim::SimConnection> held;
-  StartRecording();
-  sim.network.Listen(kServer, kRelayPort).onData = [&](std::shared_ptr<sim::SimConnection> conn,
-                                                       const std::string& bytes) {
-    if (bytes.rfind("FORCEPROFILE", 0) == 0) held = conn;
-  };
-  StillFor(60);
-  sim.loop.RunFor(1);
-  ASSERT_TRUE(held && Idle().IsSwitching());
-  Move();
-  held->Send("+OK");
-  sim.loop.RunFor(1);
-  EXPECT_FALSE(Idle().IsAway());
-  EXPECT_EQ(CountRequests("CLEARFORCEDPROFILE|42"), 1);
-  EXPECT_EQ(Icon(), IDI_TRAY_ONLINE);
-}
+                         ::testing::Values(LockCase{-1, 1, "Away", true, 0, {}}, LockCase{1, 1, "Away", true, 0, {}},
+                                           LockCase{0, 1, "Away", false, 0, {}},
+                                           LockCase{1, 0, "Away", false, 0, {}}, LockCase{1, 1, "", false, 0, {}},
+                                           LockCase{1, 1, "Away", true, 1, {{2, kText232, 0}}},
+                                           LockCase{1, 1, "Away", true, 2, {{2, kText217, 0}}},
+                                           LockCase{1, 1, "Away", true, 3, {}}));
 
 }  // namespace
 }  // namespace fon::test
