@@ -85,7 +85,8 @@ void CIdleTimer::Tick() {
     OnActivity();
   } else {
     ++m_nIdleSeconds;
-    if (m_nIdleSeconds >= m_nIdleMinutes * 60 && !m_bAway) SwitchToIdleProfile();
+    // Minutes as applied from the dialog are not range-checked: no overflow.
+    if (m_nIdleSeconds >= static_cast<long long>(m_nIdleMinutes) * 60 && !m_bAway) SwitchToIdleProfile();
   }
   m_ptLastCursor = at;
   // Only a key that went down since the last query and is up again counts
@@ -115,6 +116,8 @@ void CIdleTimer::SwitchToIdleProfile() {
   }
   inSwitch_ = true;
   returnedDuringSwitch_ = false;
+  // A restore left unanswered long ago is not to be repeated any more.
+  restoreInFlight_.clear();
   // Its answer names what is forced now: the profile to go back to.
   host_.AskForcedProfile();
   platform_.Loop().Sleep(kPauseBeforeSwitchMs);
