@@ -37,7 +37,8 @@ void CMainFrame::OnCtiConnected() {
   const bool restart = link_.ReconnectMode() == kPeriodicRestart;
   const std::string userId = std::to_string(settings_.ReadDword("User ID"));
   if (!profiles_.DevicesLoaded() || restart) SendRelayRequest("GETDEVICES|" + userId, ID_TIMER_RELAY_DEVICES);
-  if (!profiles_.ProfilesLoaded() || restart) SendRelayRequest("GETPROFILELIST|" + userId, ID_TIMER_RELAY_PROFILES);
+  if (!profiles_.ProfilesLoaded() || restart)
+    SendRelayRequest("GETPROFILELIST|" + userId, ID_TIMER_RELAY_PROFILES);
   platform_.Loop().Sleep(kPauseBeforeForcedProfileMs);
   if (!profiles_.ForcedChecked()) SendRelayRequest("GETACTIVEFORCEDPROFILE|" + userId, ID_TIMER_RELAY_ACTIVE);
   idle_.SendPendingRestore();

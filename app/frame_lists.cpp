@@ -1,5 +1,6 @@
-// Answers to the frame's three list questions: the profiles, the devices
-// and the profile forced at the moment.
+// Answers to the frame's three list questions (the profiles, the devices
+// and the profile forced at the moment), and what the profile parts ask of
+// the frame.
 #include "app/main_frame.h"
 #include "net/relay_answer.h"
 #include "profiles/inform_active_profile.h"
@@ -81,10 +82,13 @@ void CMainFrame::AskListsAfterLogin() {
 // ---- the idle timer's requests and notices
 
 void CMainFrame::AskForcedProfile() {
-  SendRelayRequest("GETACTIVEFORCEDPROFILE|" + std::to_string(settings_.ReadDword("User ID")), ID_TIMER_RELAY_ACTIVE);
+  SendRelayRequest("GETACTIVEFORCEDPROFILE|" + std::to_string(settings_.ReadDword("User ID")),
+                   ID_TIMER_RELAY_ACTIVE);
 }
 
-int CMainFrame::SendForceRequest(const std::string& request) { return SendRelayRequest(request, ID_TIMER_RELAY_FORCE); }
+int CMainFrame::SendForceRequest(const std::string& request) {
+  return SendRelayRequest(request, ID_TIMER_RELAY_FORCE);
+}
 
 void CMainFrame::ShowSwitchFailed() { ShowInfoPopup(2, LoadLangText(text::kIdleTimerNotActivated), 1); }
 

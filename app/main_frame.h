@@ -19,9 +19,9 @@
 #include "dialogs/dialog_slot.h"
 #include "dialogs/wait_for_connect_dlg.h"
 #include "net/cti_link.h"
+#include "platform/platform.h"
 #include "profiles/idle_timer.h"
 #include "profiles/profile_state.h"
-#include "platform/platform.h"
 #include "settings/settings_store.h"
 
 

@@ -12,7 +12,8 @@ namespace {
 constexpr int kDefaultRelayPort = 12345;
 }  // namespace
 
-CInformActiveProfile::CInformActiveProfile(IDialogHost& host, const CProfileState& profiles, std::string server)
+CInformActiveProfile::CInformActiveProfile(IDialogHost& host, const CProfileState& profiles,
+                                           std::string server)
     : CCommandDialog(host, IDD_ACTIVE_PROFILE),
       profiles_(profiles),
       m_strServer(std::move(server)),

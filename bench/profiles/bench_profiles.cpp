@@ -81,7 +81,8 @@ struct Client {
     restarts += sim.debug.Count("Trying to restart the connection\n");
     sim.debug.lines.clear();
     sim.shell.trayCalls.clear();
-    std::erase_if(sim.network.connections, [](const auto& c) { return c->closedByClient() || c->closedByServer(); });
+    std::erase_if(sim.network.connections,
+                  [](const auto& c) { return c->closedByClient() || c->closedByServer(); });
     std::erase_if(sim.dialogs, [](const auto& d) { return d->destroyed; });
   }
   long long Live() const { return g_news - g_deletes; }
@@ -102,8 +103,9 @@ void TickFigures() {
   for (int i = 0; i < kTicks; ++i)
     for (int key = 0; key < 257; ++key) sink = sink + yard->Query(key);
   const double yardNs = std::chrono::duration<double, std::nano>(Clock::now() - y0).count() / kTicks;
-  std::printf("idle tick (still): %.2f heap allocations, %.0f ns a tick; yardstick 257 virtual calls: %.0f ns\n",
-              static_cast<double>(g_news - before) / kTicks, tickNs, yardNs);
+  std::printf(
+      "idle tick (still): %.2f heap allocations, %.0f ns a tick; yardstick 257 virtual calls: %.0f ns\n",
+      static_cast<double>(g_news - before) / kTicks, tickNs, yardNs);
 }
 
 void SoakFigures() {
@@ -132,8 +134,8 @@ void SoakFigures() {
     }
   }
   const double wallS = std::chrono::duration<double>(Clock::now() - start).count();
-  std::printf("soak, 7 days virtual in %.1f s: %d idle cycles (%d reached away), %d restarts logged\n", wallS, cycles,
-              away, client.restarts);
+  std::printf("soak, 7 days virtual in %.1f s: %d idle cycles (%d reached away), %d restarts logged\n", wallS,
+              cycles, away, client.restarts);
   std::printf("  after the first hour: %lld live heap blocks, %d sockets, %zu queued events\n", liveHour,
               socketsHour, eventsHour);
   std::printf("  after seven days:     %lld live heap blocks, %d sockets, %zu queued events\n", client.Live(),

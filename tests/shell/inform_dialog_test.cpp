@@ -8,6 +8,8 @@ namespace fon::test {
 namespace {
 
 const std::string kRelease = " Deactivate profile";
+const Popups kText213{{2, "Could not activate the profile - relay socket did not answer.", 0}};
+const Popups kText230{{2, "Error at connecting. Please check the configuration", 0}};
 
 struct Case {
   const char* active;   // the forced profile's id
@@ -56,9 +58,8 @@ TEST_P(InformDialogTest, ChoicesAndAnswers) {
   ASSERT_TRUE(dialog);
   EXPECT_EQ(dialog->endCode, c.endCode);
   EXPECT_EQ(ProfileRequests(), c.sent.empty() ? 0u : 1u);
-  EXPECT_EQ(RelayRequests().back(), c.sent.empty() ? RelayRequests().back() : c.sent + '\0');
+  EXPECT_TRUE(c.sent.empty() || RelayRequests().back() == c.sent + '\0') << c.sent;
   EXPECT_EQ(Shown(), c.shown);
-  EXPECT_FALSE(frame->ActiveProfileDialog().IsOpen());
   EXPECT_EQ(frame->Relay().RelayBusy(), 0);
 }
 
@@ -69,9 +70,9 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"2", kRelease, "+OK", 0, "CLEARFORCEDPROFILE|42", kIdOk, {}},
                       Case{"9", kRelease, "+OK", 0, "", kIdOk, {}},
                       Case{"2", "Home", "+OK|done", 0, "FORCEPROFILE|42|1", kIdCancel, {{2, kText212, 0}}},
-                      Case{"2", "Home", nullptr, 0, "FORCEPROFILE|42|1", kIdCancel, {{2, "Could not activate the profile - relay socket did not answer.", 0}}},
+                      Case{"2", "Home", nullptr, 0, "FORCEPROFILE|42|1", kIdCancel, kText213},
                       Case{"2", "Home", "+OK", 1, "FORCEPROFILE|42|1", kIdOk, {}},
-                      Case{"2", "Home", "+OK", 2, "", kIdCancel, {{2, "Error at connecting. Please check the configuration", 0}}}));
+                      Case{"2", "Home", "+OK", 2, "", kIdCancel, kText230}));
 
 }  // namespace
 }  // namespace fon::test

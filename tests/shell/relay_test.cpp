@@ -146,7 +146,7 @@ TEST_F(RelayTest, OnlyTheFirstReadOfAnAnswerCounts) {
     ASSERT_EQ(frame->SendRelayRequest("GETPROFILELIST|42", 17), 1);
     sim.loop.RunFor(10);
     std::vector<std::pair<int, std::string>> got;
-    frame->Profiles().Profiles().ForEachFromTail([&](const IdStringEntry& e) { got.emplace_back(e.nId, e.strText); });
+    frame->Profiles().Profiles().ForEachFromTail([&](const auto& e) { got.emplace_back(e.nId, e.strText); });
     EXPECT_EQ(got, c.profiles);
     std::vector<std::string> answers;
     for (std::size_t i = lines; i < sim.debug.lines.size(); ++i)

@@ -21,7 +21,8 @@ TEST_F(SupervisionTest, ListsAreAskedOnceAndAgainOnEveryPeriodicRestartOnly) {
                                       std::string("GETACTIVEFORCEDPROFILE|42", 26)}));
   ASSERT_EQ(accepted.size(), 3u);
   EXPECT_EQ(accepted[2] - accepted[1], 101u);  // the pause before the forced profile
-  EXPECT_TRUE(frame->Profiles().DevicesLoaded() && frame->Profiles().ProfilesLoaded() && frame->Profiles().ForcedChecked());
+  const CProfileState& lists = frame->Profiles();
+  EXPECT_TRUE(lists.DevicesLoaded() && lists.ProfilesLoaded() && lists.ForcedChecked());
 
   CtiConnection()->Close();  // supervision reconnects in mode 1: nothing asked
   sim.loop.RunFor(30000);
