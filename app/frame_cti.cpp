@@ -36,19 +36,20 @@ void CMainFrame::OnCtiConnected() {
   // until it has been checked; a restore that could not be sent before.
   const bool restart = link_.ReconnectMode() == kPeriodicRestart;
   const std::string userId = std::to_string(settings_.ReadDword("User ID"));
-  if (!m_bDevicesLoaded || restart) SendRelayRequest("GETDEVICES|" + userId, ID_TIMER_RELAY_DEVICES);
-  if (!m_bProfilesLoaded || restart) SendRelayRequest("GETPROFILELIST|" + userId, ID_TIMER_RELAY_PROFILES);
+  if (!profiles_.DevicesLoaded() || restart) SendRelayRequest("GETDEVICES|" + userId, ID_TIMER_RELAY_DEVICES);
+  if (!profiles_.ProfilesLoaded() || restart)
+    SendRelayRequest("GETPROFILELIST|" + userId, ID_TIMER_RELAY_PROFILES);
   platform_.Loop().Sleep(kPauseBeforeForcedProfileMs);
-  if (!m_bForcedChecked) SendRelayRequest("GETACTIVEFORCEDPROFILE|" + userId, ID_TIMER_RELAY_ACTIVE);
-  if (m_bPendingRequest && SendRelayRequest(m_strPendingRequest, ID_TIMER_RELAY_FORCE)) m_bPendingRequest = 0;
-  if (settings_.ReadDword("Idle Timer Checkbox") == 1) SetIdleTimer(true, "start the Idle-Timer\n");
+  if (!profiles_.ForcedChecked()) SendRelayRequest("GETACTIVEFORCEDPROFILE|" + userId, ID_TIMER_RELAY_ACTIVE);
+  idle_.SendPendingRestore();
+  idle_.OnLinkUp();
 }
 
 void CMainFrame::OnCtiConnectFailed() {
   DebugPrintf(DebugOut(), "Failed to connect to TSG (CTI-Port): %d.\n", link_.LastError());
   tray_.FollowLink(false);
   if (link_.ReconnectMode() == kConnectAtStart && m_pWaitDlg) m_pWaitDlg->Hide();
-  SetIdleTimer(false, "Kill the Idle-Timer\n");
+  idle_.OnLinkFailed();
   DisposeWaitDialog();
 }
 

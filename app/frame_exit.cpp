@@ -1,5 +1,7 @@
 // Ending the client from the tray menu: the end profile goes to the server
 // first, and the force answer decides when the process ends.
+#include <optional>
+
 #include "app/main_frame.h"
 #include "net/relay_answer.h"
 #include "text_ids.h"
@@ -26,16 +28,9 @@ void CMainFrame::OnExitCommand() {
 
   // The last entry of that name counts; without one the forced profile is
   // released instead.
-  bool found = false;
-  int profileId = 0;
-  m_lstProfiles.ForEachFromTail([&](const IdStringEntry& entry) {
-    if (entry.strText == endProfile) {
-      found = true;
-      profileId = entry.nId;
-    }
-  });
-  const std::string request = found ? "FORCEPROFILE|" + userId + "|" + std::to_string(profileId)
-                                    : "CLEARFORCEDPROFILE|" + userId + "|";
+  const std::optional<int> profileId = profiles_.FindProfileId(endProfile);
+  const std::string request = profileId ? "FORCEPROFILE|" + userId + "|" + std::to_string(*profileId)
+                                        : "CLEARFORCEDPROFILE|" + userId + "|";
 
   m_bExiting = 1;
   if (SendRelayRequest(request, ID_TIMER_RELAY_FORCE)) return;  // the answer or timer 15 goes on
@@ -55,13 +50,11 @@ void CMainFrame::OnForceProfileAnswer(const std::string& answer) {
   Debug("Relay answers to SETACTIVE request: " + answer + "\n");
 
   RelayStatus split = SplitRelayAnswer(answer);
-  if (!split.ok) {
-    Debug("Error at FORCEPROFILE: " + split.rest + "\n");
-    if (m_bIdleActivating) {
-      Debug("Could not activate Idle Timer");
-      m_nIdleSeconds = 0;
-      ShowInfoPopup(2, LoadLangText(text::kIdleTimerNotActivated), 1);
-    } else if (!m_bExiting) {
+  if (!split.ok) Debug("Error at FORCEPROFILE: " + split.rest + "\n");
+  // The switch to the idle profile is the idle timer's to judge.
+  const bool idleSwitch = idle_.TakeForceAnswer(split.ok);
+  if (!split.ok && !idleSwitch) {
+    if (!m_bExiting) {
       ShowInfoPopup(2, LoadLangText(text::kProfileActivationError), 0);
     } else {
       m_bExiting = 0;
@@ -70,27 +63,18 @@ void CMainFrame::OnForceProfileAnswer(const std::string& answer) {
         return;
       }
     }
-  } else if (m_bIdleActivating) {
-    Debug("Idle Timer active\n");
-    EnterAwayTray();
   }
   if (m_bExiting) platform_.Timers().SetTimer(this, ID_TIMER_EXIT, kExitDelayMs);
-  m_bIdleActivating = 0;
 }
 
 bool CMainFrame::OnForceRequestFailed(bool timedOut) {
+  const bool idleSwitch = idle_.TakeForceFailure(timedOut);
   if (timedOut && m_bExiting) {
     m_bExiting = 0;
     if (ExitWarningConfirmed()) platform_.Timers().SetTimer(this, ID_TIMER_EXIT, kExitDelayMs);
     return true;
   }
-  if (m_bIdleActivating) {
-    Debug(timedOut ? "Could not activate Idle Timer" : "Could not activate Idle Timer\n");
-    m_nIdleSeconds = 0;
-    m_bIdleActivating = 0;
-    ShowInfoPopup(2, LoadLangText(text::kIdleTimerNotActivated), 1);
-    return true;
-  }
+  if (idleSwitch) return true;
   // A connect that fails at exit: the exit warning follows instead.
   return m_bExiting != 0;
 }

@@ -31,6 +31,8 @@ inline constexpr unsigned kQuitDelayMs = 1000;
 inline constexpr unsigned kExitDelayMs = 500;
 inline constexpr unsigned kTrayMenuRetryMs = 500;
 inline constexpr unsigned kInformProfileRetryMs = 1000;
+// A popup that stays a day goes this long after the user is back.
+inline constexpr int kStickyStayOnReturnMs = 5000;
 inline constexpr unsigned kFrameRelayTimeoutMs = 5000;
 inline constexpr unsigned kTrayRetryIntervalMs = 1000;
 inline constexpr int kTrayRetryAttempts = 60;

@@ -1,65 +1,27 @@
-// Answers to the frame's three list questions: the profiles, the devices
-// and the profile forced at the moment.
-#include <string_view>
-#include <vector>
-
+// Answers to the frame's three list questions (the profiles, the devices
+// and the profile forced at the moment), and what the profile parts ask of
+// the frame.
 #include "app/main_frame.h"
-#include "common/c_atoi.h"
 #include "net/relay_answer.h"
+#include "profiles/inform_active_profile.h"
+#include "profiles/list_parsers.h"
 #include "text_ids.h"
 
 using namespace fon;
-
-namespace {
-
-// "|"-separated fields; a trailing bar gives a last empty field.
-std::vector<std::string> SplitFields(std::string_view text) {
-  std::vector<std::string> fields;
-  std::size_t start = 0;
-  for (;;) {
-    std::size_t bar = text.find('|', start);
-    if (bar == std::string_view::npos) {
-      fields.emplace_back(text.substr(start));
-      return fields;
-    }
-    fields.emplace_back(text.substr(start, bar - start));
-    start = bar + 1;
-  }
-}
-
-// Pairs of id and name; an empty name or a missing one ends the list.
-void ParseProfiles(const std::string& rest, CIdStringList& profiles) {
-  std::vector<std::string> fields = SplitFields(rest);
-  for (std::size_t i = 0; i + 1 < fields.size() && !fields[i + 1].empty(); i += 2)
-    profiles.AddHead(0, Atoi(fields[i]), fields[i + 1]);
-}
-
-// The mode (only when a bar follows it), then pairs whose second field is
-// the device; an empty or missing device ends the list.
-void ParseDevices(const std::string& rest, int& deviceMode, CIdStringList& devices) {
-  if (rest.find('|') == std::string::npos) return;
-  std::vector<std::string> fields = SplitFields(rest);
-  deviceMode = Atoi(fields[0]);
-  for (std::size_t i = 1; i + 1 < fields.size() && !fields[i + 1].empty(); i += 2)
-    devices.AddHead(0, 0, fields[i + 1]);
-}
-
-}  // namespace
 
 void CMainFrame::OnProfileListAnswer(const std::string& answer) {
   relay_.Finish(kRelayProfileList);
   Debug("Relay answers to GETPROFILELIST request: " + answer + "\n");
 
   RelayStatus split = SplitRelayAnswer(answer);
-  m_lstProfiles.RemoveAll();
   if (!split.ok) {
+    profiles_.DropProfileList();
     ShowInfoPopup(2, LoadLangText(text::kProfileListError), 0);
     Debug("Error at GETPROFILELIST: " + split.rest + "\n");
     return;
   }
-  ParseProfiles(split.rest, m_lstProfiles);
+  profiles_.TakeProfileList(split.rest);
   if (m_bConfigAfterProfiles) RunConfigDialog();
-  m_bProfilesLoaded = 1;
 }
 
 void CMainFrame::OnDevicesAnswer(const std::string& answer) {
@@ -67,14 +29,13 @@ void CMainFrame::OnDevicesAnswer(const std::string& answer) {
   Debug("Relay answers to GETDEVICES request: " + answer + "\n");
 
   RelayStatus split = SplitRelayAnswer(answer);
-  m_lstDevices.RemoveAll();
   if (!split.ok) {
+    profiles_.DropDeviceList();
     ShowInfoPopup(2, LoadLangText(text::kDeviceListError), 0);
     Debug("Error at GETDEVICES: " + split.rest + "\n");
     return;
   }
-  ParseDevices(split.rest, m_nDeviceMode, m_lstDevices);
-  m_bDevicesLoaded = 1;
+  profiles_.TakeDeviceList(split.rest);
 }
 
 void CMainFrame::OnActiveForcedProfileAnswer(const std::string& answer) {
@@ -82,21 +43,55 @@ void CMainFrame::OnActiveForcedProfileAnswer(const std::string& answer) {
   Debug("Relay answers to GETACTIVEFORCEDPROFILE request: " + answer + "\n");
 
   RelayStatus split = SplitRelayAnswer(answer);
-  // Everything after the first bar is the profile; "+OK" alone: none.
-  std::string profile = split.rest == "+OK" ? std::string() : split.rest;
   if (!split.ok) {
     Debug("Error at GETACTIVEFORCEDPROFILE: " + split.rest);
     return;
   }
-  // The user hears about a forced profile once per start or login.
-  if (!profile.empty() && !m_bForcedChecked && !m_bInformDlgOpen) {
-    if (m_bConfigDlgOpen) {
-      m_strInformProfile = profile;
-      platform_.Timers().SetTimer(this, ID_TIMER_INFORM_PROFILE, kInformProfileRetryMs);
-    } else {
-      RunActiveProfileDialog(profile);
-    }
+  std::string profile = ParseActiveForcedProfile(answer);
+  // The user hears about a forced profile once per start or login. The
+  // report counts before the dialog runs: answers that arrive while it is
+  // open only refresh the profile.
+  const bool tell = profiles_.IsNews(profile) && !m_dlgActiveProfile.IsOpen();
+  profiles_.TakeForcedProfile(profile);
+  if (!tell) return;
+  if (m_bConfigDlgOpen) {
+    profiles_.HoldForDisplay(profile);
+    platform_.Timers().SetTimer(this, ID_TIMER_INFORM_PROFILE, kInformProfileRetryMs);
+  } else {
+    RunActiveProfileDialog(profile);
   }
-  m_bForcedChecked = 1;
-  m_strForcedProfile = profile;
 }
+
+void CMainFrame::RunActiveProfileDialog(const std::string& profile) {
+  // One at a time: a second report brings the open one forward.
+  if (m_dlgActiveProfile.BringToFront()) return;
+  CInformActiveProfile dialog(*this, profiles_, m_strServerAddress);
+  dialog.SetActiveProfile(profile);
+  m_dlgActiveProfile.Run(dialog);
+}
+
+void CMainFrame::AskListsAfterLogin() {
+  profiles_.ForgetForcedCheck();
+  m_lstExtraCallers.RemoveAll();
+  const std::string userId = std::to_string(settings_.ReadDword("User ID"));
+  SendRelayRequest("GETDEVICES|" + userId, ID_TIMER_RELAY_DEVICES);
+  SendRelayRequest("GETPROFILELIST|" + userId, ID_TIMER_RELAY_PROFILES);
+  SendRelayRequest("GETACTIVEFORCEDPROFILE|" + userId, ID_TIMER_RELAY_ACTIVE);
+}
+
+// ---- the idle timer's requests and notices
+
+void CMainFrame::AskForcedProfile() {
+  SendRelayRequest("GETACTIVEFORCEDPROFILE|" + std::to_string(settings_.ReadDword("User ID")),
+                   ID_TIMER_RELAY_ACTIVE);
+}
+
+int CMainFrame::SendForceRequest(const std::string& request) {
+  return SendRelayRequest(request, ID_TIMER_RELAY_FORCE);
+}
+
+void CMainFrame::ShowSwitchFailed() { ShowInfoPopup(2, LoadLangText(text::kIdleTimerNotActivated), 1); }
+
+void CMainFrame::CutStickyPopup() { popups_.CutStickyStay(kStickyStayOnReturnMs); }
+
+void CMainFrame::OnSessionChange(bool locked) { idle_.OnSessionChange(locked); }

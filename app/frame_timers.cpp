@@ -10,7 +10,7 @@ constexpr char kCreateFailed[] = "Failed to create client socket: %d!";
 }  // namespace
 
 void CMainFrame::OnTimer(unsigned id) {
-  if (relay_.OnTimer(id) || tray_.OnTimer(id)) return;
+  if (relay_.OnTimer(id) || tray_.OnTimer(id) || idle_.OnTimer(id)) return;
   switch (id) {
     case ID_TIMER_RECONNECT:
       // While the link is down and nothing is under way: try again quietly.
@@ -50,7 +50,7 @@ void CMainFrame::OnTimer(unsigned id) {
       // The forced profile is shown once the configuration is closed.
       if (m_bConfigDlgOpen) return;
       platform_.Timers().KillTimer(this, ID_TIMER_INFORM_PROFILE);
-      RunActiveProfileDialog(m_strInformProfile);
+      RunActiveProfileDialog(profiles_.HeldForDisplay());
       return;
     default:
       return;
@@ -69,9 +69,7 @@ void CMainFrame::ReconnectCtiPort() {
 void CMainFrame::ApplySettings() {
   m_bConfigAfterProfiles = 0;
 
-  m_nIdleMinutes = settings_.ReadDword("Idle Timer");
-  const int idleCheckbox = settings_.ReadDword("Idle Timer Checkbox");
-  if (idleCheckbox == 1 || idleCheckbox == 0) SetIdleTimer(idleCheckbox == 1);
+  idle_.ApplySettings();
 
   // A connect under way keeps its settings; supervision uses the new ones.
   if (!link_.IsConnecting()) {
@@ -90,7 +88,7 @@ void CMainFrame::ApplySettings() {
 
 void CMainFrame::OnClose() {
   platform_.Timers().KillTimer(this, ID_TIMER_RECONNECT);
-  SetIdleTimer(false, "Kill the Idle-Timer\n");
+  idle_.Stop("Kill the Idle-Timer\n");
   tray_.Remove();
   if (window_) window_->Destroy();
 }

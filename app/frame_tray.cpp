@@ -81,9 +81,12 @@ void CMainFrame::OnRelaySendsDone() {
     platform_.Timers().SetTimer(this, ID_TIMER_TRAY_MENU, kTrayMenuRetryMs);
 }
 
-void CMainFrame::EnterAwayTray() { tray_.EnterAway(); }
-
-void CMainFrame::LeaveAwayTray() { tray_.LeaveAway(link_.IsLinked()); }
+void CMainFrame::ShowAway(bool away) {
+  if (away)
+    tray_.EnterAway();
+  else
+    tray_.LeaveAway(link_.IsLinked());
+}
 
 void CMainFrame::OnTaskbarCreated() {
   // A restarted shell has forgotten every icon.
@@ -103,14 +106,10 @@ void CMainFrame::RunLoginDialog() {
   if (m_dlgLogin.Run(*dialog) != kIdOk) return;
   // A new user, or the same one again: the lists and the forced profile
   // are theirs to hear about afresh.
-  m_bForcedChecked = 0;
+  profiles_.ForgetForcedCheck();
   m_lstExtraCallers.RemoveAll();
   const std::string userId = std::to_string(settings_.ReadDword("User ID"));
   SendRelayRequest("GETDEVICES|" + userId, ID_TIMER_RELAY_DEVICES);
   SendRelayRequest("GETPROFILELIST|" + userId, ID_TIMER_RELAY_PROFILES);
   SendRelayRequest("GETACTIVEFORCEDPROFILE|" + userId, ID_TIMER_RELAY_ACTIVE);
-}
-
-void CMainFrame::RunActiveProfileDialog(const std::string& profile) {
-  Debug("Active-profile dialog for profile " + profile + " not available in this build\n");
 }

@@ -18,7 +18,6 @@ namespace {
 
 constexpr char kInstanceMutex[] = "Fonaris";
 constexpr unsigned kStartPauseMs = 1000;
-constexpr unsigned kIdleTickMs = 1000;
 
 }  // namespace
 
@@ -29,7 +28,8 @@ CMainFrame::CMainFrame(IPlatform& platform)
       tray_(platform_, *this),
       popups_(
           platform_, [this](int id) { return LoadLangText(id); }, [this] { return Handle(); }),
-      relay_(platform_, settings_, *this) {
+      relay_(platform_, settings_, *this),
+      idle_(platform_, settings_, *this, ID_TIMER_IDLE, profiles_, *this) {
   Debug("\n\nFonaris started\n");
   link_.MakeSocket("Failed to create client socket: %d!");
 }
@@ -95,11 +95,7 @@ int CMainFrame::OnCreate() {
 
   // 7.-8. Periodic restart and, when switched on, the idle timer.
   platform_.Timers().SetTimer(this, ID_TIMER_RESTART, kRestartIntervalMs);
-  if (settings_.ReadDword("Idle Timer Checkbox") == 1) {
-    Debug("Activate IDLE TIMER\n");
-    m_nIdleMinutes = IdleMinutesAtStart(settings_.ReadDword("Idle Timer"));
-    SetIdleTimer(true);
-  }
+  idle_.StartAtCreate();
 
   // 9.-10. The frame has no visible bars: it stays hidden for good.
 
@@ -125,16 +121,6 @@ int CMainFrame::OnCreate() {
 
 void CMainFrame::ReadLanguageIndexSetting() {
   m_nLanguageIndex = LanguageIndexClamp(settings_.ReadDword("Language Index"));
-}
-
-void CMainFrame::SetIdleTimer(bool on, const char* debugText) {
-  ITimers& timers = platform_.Timers();
-  if (timers.IsTimerRunning(this, ID_TIMER_IDLE) == on) return;
-  if (debugText) Debug(debugText);
-  if (on)
-    timers.SetTimer(this, ID_TIMER_IDLE, kIdleTickMs);
-  else
-    timers.KillTimer(this, ID_TIMER_IDLE);
 }
 
 void CMainFrame::RegisterDialoutHotkey(bool atStart) {

@@ -20,12 +20,18 @@
 #include "dialogs/wait_for_connect_dlg.h"
 #include "net/cti_link.h"
 #include "platform/platform.h"
+#include "profiles/idle_timer.h"
+#include "profiles/profile_state.h"
 #include "settings/settings_store.h"
 
 
 class CPopup;
 
-class CMainFrame : public fon::TimerSink, public fon::IFrameEvents, public ICtiLinkEvents, public IDialogHost {
+class CMainFrame : public fon::TimerSink,
+                   public fon::IFrameEvents,
+                   public ICtiLinkEvents,
+                   public IDialogHost,
+                   public IIdleHost {
  public:
   explicit CMainFrame(fon::IPlatform& platform);
   virtual ~CMainFrame();
@@ -47,12 +53,9 @@ class CMainFrame : public fon::TimerSink, public fon::IFrameEvents, public ICtiL
   void OnCommand(int id) override;
   void OnClose() override;
   void OnTaskbarCreated() override;
+  void OnSessionChange(bool locked) override;
   void OpenWebsite();
   void OnExitCommand();
-  // The away icon while the idle profile is forced, and back to the icon of
-  // the link when the user returns.
-  void EnterAwayTray();
-  void LeaveAwayTray();
 
   // ---- popups
   void ShowInfoPopup(int kind, const std::string& text, int sticky) override;
@@ -79,6 +82,9 @@ class CMainFrame : public fon::TimerSink, public fon::IFrameEvents, public ICtiL
   void OnProfileListAnswer(const std::string& answer);
   void OnDevicesAnswer(const std::string& answer);
   void OnActiveForcedProfileAnswer(const std::string& answer);
+  // A login succeeded: the forced profile is to be told again, and the
+  // three lists are asked for at once.
+  void AskListsAfterLogin();
   void OnForceProfileAnswer(const std::string& answer);
   // A force request failed (timed out, or its connect did); true when the
   // exit or the idle timer took it over and nothing more is to be shown.
@@ -114,6 +120,8 @@ class CMainFrame : public fon::TimerSink, public fon::IFrameEvents, public ICtiL
   CPopupStack& PopupStack() { return popups_; }
   CFrameRelay& Relay() { return relay_; }
   const CCtiLink& Link() const { return link_; }
+  const CProfileState& Profiles() const { return profiles_; }
+  const CIdleTimer& Idle() const { return idle_; }
 
   // ---- access for the pieces the frame owns
   fon::IPlatform& Platform() override { return platform_; }
@@ -149,8 +157,6 @@ class CMainFrame : public fon::TimerSink, public fon::IFrameEvents, public ICtiL
   int m_bCrmRequest = 0;
   std::string m_strWebsite;
 
-  CIdStringList m_lstProfiles;
-  CIdStringList m_lstDevices;
   CIdStringList m_lstExtraCallers;
 
   // The fields of the call being shown, for its CRM address.
@@ -163,29 +169,19 @@ class CMainFrame : public fon::TimerSink, public fon::IFrameEvents, public ICtiL
   int m_bDialoutOpen = 0;
   int m_bHotkeyDialout = 0;
   int m_bConfigDlgOpen = 0;
-  // Set while the active-profile dialog is shown.
-  int m_bInformDlgOpen = 0;
 
-  int m_bProfilesLoaded = 0;
-  int m_bDevicesLoaded = 0;
-  int m_bForcedChecked = 0;
-  int m_nDeviceMode = 0;
-  std::string m_strForcedProfile;
-  std::string m_strInformProfile;
   int m_bConfigAfterProfiles = 0;
-  int m_bPendingRequest = 0;
-  std::string m_strPendingRequest;
 
   int m_bExiting = 0;
 
-  int m_bIdleActivating = 0;
-  int m_nIdleMinutes = 0;
-  int m_nIdleSeconds = 0;
-
  private:
-  // Starts or stops the idle tick, writing `debugText` when that changes
-  // anything.
-  void SetIdleTimer(bool on, const char* debugText = nullptr);
+  // ---- what the idle timer asks of the frame
+  void AskForcedProfile() override;
+  int SendForceRequest(const std::string& request) override;
+  void ShowSwitchFailed() override;
+  void CutStickyPopup() override;
+  void ShowAway(bool away) override;
+
   void DisposeWaitDialog();
   void RegisterDialoutHotkey(bool atStart);
   void ReadLanguageIndexSetting();
@@ -197,6 +193,8 @@ class CMainFrame : public fon::TimerSink, public fon::IFrameEvents, public ICtiL
   CTrayIcon tray_;
   CPopupStack popups_;
   CFrameRelay relay_;
+  CProfileState profiles_;
+  CIdleTimer idle_;
   std::unique_ptr<CWaitForConnectDlg> m_pWaitDlg;
   CDialogSlot m_dlgLogin;
   CDialogSlot m_dlgDialout;

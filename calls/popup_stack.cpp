@@ -142,6 +142,11 @@ void CPopupStack::MakeSticky(CPopup& popup, int slot) {
   m_nStickyPopup = slot;
 }
 
+void CPopupStack::CutStickyStay(int ms) {
+  CPopup* sticky = PopupInSlot(m_nStickyPopup);
+  if (sticky && sticky->m_nStayLeft > ms) sticky->m_nStayLeft = ms;
+}
+
 void CPopupStack::ShowAgain() {
   // Slots are reused out of order, so every slot is looked at; a popup that
   // is not on screen ignores the request.

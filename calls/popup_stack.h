@@ -48,6 +48,8 @@ class CPopupStack final : public IPopupOwner {
   void ReturnSlot(int slot);
   // The popup of `slot` stays a day and replaces an earlier sticky one.
   void MakeSticky(CPopup& popup, int slot);
+  // The sticky popup, if one is still shown, stays at most `ms` longer.
+  void CutStickyStay(int ms);
   // Shows every popup still on screen again without activating it.
   void ShowAgain();
 

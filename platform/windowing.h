@@ -19,6 +19,8 @@ class IFrameEvents {
   virtual void OnSize(int sizeType) = 0;
   // The shell (re)created its taskbar: the tray icon must be added again.
   virtual void OnTaskbarCreated() = 0;
+  // The user's session was locked (true) or unlocked (false).
+  virtual void OnSessionChange(bool locked) = 0;
 
  protected:
   ~IFrameEvents() = default;

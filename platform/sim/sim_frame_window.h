@@ -1,6 +1,8 @@
 // The hidden main frame: its events are called by tests directly.
 #pragma once
 
+#include <memory>
+
 #include "platform/sim/sim_loop.h"
 #include "platform/windowing.h"
 
@@ -9,16 +11,29 @@ namespace fon::sim {
 class SimFrameWindow final : public IFrameWindow {
  public:
   explicit SimFrameWindow(SimLoop& loop, IFrameEvents* events) : loop_(loop), events(events) {}
+  ~SimFrameWindow() override { *alive_ = false; }
+  SimFrameWindow(const SimFrameWindow&) = delete;
+  SimFrameWindow& operator=(const SimFrameWindow&) = delete;
   WindowHandle Handle() const override { return 0x1000; }
   void Show(bool shown) override { visible = shown; }
   void Destroy() override {
     destroyed = true;
     loop_.Quit(0);
   }
+  // The session is locked or unlocked: the notification arrives from the
+  // message loop, as the window message does.
+  void PostSessionChange(bool locked) {
+    loop_.Post([target = events, alive = alive_, locked] {
+      if (*alive) target->OnSessionChange(locked);
+    });
+  }
   SimLoop& loop_;
   IFrameEvents* events;
   bool destroyed = false;
   bool visible = false;
+
+ private:
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace fon::sim

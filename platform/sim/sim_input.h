@@ -17,15 +17,26 @@ class SimInput : public IInput {
   explicit SimInput(std::shared_ptr<SimDesktop> desktop) : desktop_(std::move(desktop)) {}
   bool RegisterHotKey(int id, unsigned modifiers, unsigned virtualKey) override;
   void UnregisterHotKey(int id) override { hotkeys.erase(id); }
-  bool IsKeyDown(int virtualKey) override { return keysDown.count(virtualKey) != 0; }
-  Point GetCursorPos() override { return cursor; }
+  // A press and release since the last query shows once; a key held down
+  // all the time never does (GetAsyncKeyState gives 0x8000 for it, not 1).
+  bool IsKeyDown(int virtualKey) override {
+    ++keyQueries;
+    return keysPressed.erase(virtualKey) != 0;
+  }
+  Point GetCursorPos() override {
+    ++cursorQueries;
+    return cursor;
+  }
   unsigned GetDoubleClickTime() override { return doubleClickTime; }
   void SendCopyKeys() override;
 
   std::map<int, std::pair<unsigned, unsigned>> hotkeys;
   Point cursor{640, 500};
   unsigned doubleClickTime = 500;
-  std::set<int> keysDown;
+  // Keys pressed and released since their last query.
+  std::set<int> keysPressed;
+  long long keyQueries = 0;
+  long long cursorQueries = 0;
   int copyKeyPresses = 0;
   std::function<void()> onCopyKeys;
 

@@ -1,5 +1,7 @@
 #include "platform/win32/win32_frame_window.h"
 
+#include <wtsapi32.h>
+
 #include "platform/win32/window_class.h"
 
 namespace fon::win32 {
@@ -23,12 +25,25 @@ Win32FrameWindow::Win32FrameWindow(HINSTANCE instance, IFrameEvents* events, std
   // "TaskbarCreated" broadcast. It is never shown.
   window_.Reset(::CreateWindowExA(0, kClassName, kTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
                                   CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this));
+  if (window_) session_.Register(window_.Get());
+}
+
+void Win32FrameWindow::SessionNotification::Register(HWND window) {
+  Reset();
+  // Without it (no terminal services) the client only misses lock events.
+  if (::WTSRegisterSessionNotification(window, NOTIFY_FOR_THIS_SESSION)) window_ = window;
+}
+
+void Win32FrameWindow::SessionNotification::Reset() {
+  if (window_) ::WTSUnRegisterSessionNotification(window_);
+  window_ = nullptr;
 }
 
 Win32FrameWindow::~Win32FrameWindow() {
   // The events object is going away with the core's frame; a message sent
   // while the window is destroyed must not reach it.
   events_ = nullptr;
+  session_.Reset();
   window_.Reset();
 }
 
@@ -36,7 +51,10 @@ void Win32FrameWindow::Show(bool visible) {
   if (window_) ::ShowWindow(window_.Get(), visible ? SW_SHOWNOACTIVATE : SW_HIDE);
 }
 
-void Win32FrameWindow::Destroy() { window_.Reset(); }
+void Win32FrameWindow::Destroy() {
+  session_.Reset();
+  window_.Reset();
+}
 
 LRESULT CALLBACK Win32FrameWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
@@ -82,6 +100,12 @@ LRESULT Win32FrameWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LP
       case WM_SIZE:
         events_->OnSize(static_cast<int>(wParam));
         return 0;
+      case WM_WTSSESSION_CHANGE:
+        if (wParam == WTS_SESSION_LOCK || wParam == WTS_SESSION_UNLOCK) {
+          events_->OnSessionChange(wParam == WTS_SESSION_LOCK);
+          return 0;
+        }
+        break;
       default:
         break;
     }

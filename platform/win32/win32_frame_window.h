@@ -24,10 +24,26 @@ class Win32FrameWindow final : public IFrameWindow {
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+  // Lock and unlock of the session reach the window while it is registered.
+  class SessionNotification {
+   public:
+    SessionNotification() = default;
+    ~SessionNotification() { Reset(); }
+    SessionNotification(const SessionNotification&) = delete;
+    SessionNotification& operator=(const SessionNotification&) = delete;
+    void Register(HWND window);
+    void Reset();
+
+   private:
+    HWND window_ = nullptr;
+  };
+
   IFrameEvents* events_;
   std::function<void(HWND)> onGone_;
   UINT taskbarCreated_;
   UniqueWindow window_;
+  // Declared after the window: it is unregistered before the window goes.
+  SessionNotification session_;
 };
 
 }  // namespace fon::win32

@@ -171,7 +171,7 @@ TEST_F(CtiConnectionTest, SocketThatCannotBeCreatedIsMadeAgainBySupervision) {
 TEST_F(CtiConnectionTest, AwayKeepsTheIconWhateverTheLinkDoes) {
   ServeCti();
   Start();
-  frame->EnterAwayTray();
+  frame->Tray().EnterAway();
   std::size_t mark = sim.shell.trayCalls.size();
   CtiConnection()->Close();
   sim.loop.RunFor(30000);

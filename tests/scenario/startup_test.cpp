@@ -159,7 +159,7 @@ TEST_F(StartupTest, IdleLimitIsCheckedAtStart) {
     fresh.registry.SetDword(kMainKey, "Idle Timer", c.stored);
     CMainFrame f(fresh);
     ASSERT_EQ(f.Create(), 0);
-    EXPECT_EQ(f.m_nIdleMinutes, c.used) << c.stored;
+    EXPECT_EQ(f.Idle().Minutes(), c.used) << c.stored;
     EXPECT_TRUE(fresh.debug.Contains("Activate IDLE TIMER\n"));
     EXPECT_TRUE(fresh.timers.IsTimerRunning(&f, ID_TIMER_IDLE));
   }

@@ -44,10 +44,7 @@ TEST_F(ExitTest, EndProfileDecidesWhatIsSentAndWhenTheClientEnds) {
     RecordingFrame f(fresh);
     ASSERT_EQ(f.Create(), 0);
     fresh.loop.RunFor(10);
-    f.m_lstProfiles.AddHead(0, 3, "Away");
-    f.m_lstProfiles.AddHead(0, 1, "Home");
-    f.m_lstProfiles.AddHead(0, 7, "Away");
-    f.m_lstProfiles.AddHead(0, 8, "away");
+    f.OnProfileListAnswer("+OK|3|Away|1|Home|7|Away|8|away");
     std::uint64_t start = fresh.loop.NowMs();
     f.OnCommand(ID_MENU_EXIT);
     fresh.loop.RunUntilFor([&] { return fresh.frame->destroyed; }, 10000);
@@ -71,14 +68,6 @@ TEST_F(ExitTest, ForceAnswersOutsideTheExit) {
   sim.loop.RunFor(6000);
   EXPECT_TRUE(Logged("Error at FORCEPROFILE: busy\n"));
   EXPECT_EQ(Shown(), (Popups{{2, kText212, 0}}));
-  // The idle profile: "+OK|x" counts as success and means away.
-  relayAnswers["FORCEPROFILE"] = "+OK|x";
-  frame->m_bIdleActivating = 1;
-  ASSERT_EQ(frame->SendRelayRequest("FORCEPROFILE|42|3", 15), 1);
-  sim.loop.RunFor(1);
-  EXPECT_TRUE(Logged("Idle Timer active\n"));
-  EXPECT_EQ(frame->Tray().State(), TrayAway);
-  EXPECT_EQ(frame->m_bIdleActivating, 0);
   EXPECT_FALSE(sim.frame->destroyed);
 }
 

@@ -50,36 +50,46 @@ TEST_F(ListsTest, ProfileAndDeviceAnswers) {
       {18, "+OK|1|d1||d2|302", "", 1, 1},
       {18, "-ERR", "", 0, 9},
   };
+  // Nothing has loaded at the first connect (no answers): errors load nothing.
   for (const Case& c : cases) {
-    frame->m_bProfilesLoaded = frame->m_bDevicesLoaded = 0;
-    frame->m_nDeviceMode = 9;
-    frame->m_lstProfiles.AddHead(0, 5, "stale");
-    frame->m_lstDevices.AddHead(0, 0, "stale");
-    bool profiles = c.timer == 17;
+    if (!c.loaded) Ask(c.timer, c.timer == 17 ? "GETPROFILELIST" : "GETDEVICES", c.answer);
+    EXPECT_FALSE(frame->Profiles().ProfilesLoaded() || frame->Profiles().DevicesLoaded()) << c.answer;
+  }
+  const CProfileState& state = frame->Profiles();
+  for (const Case& c : cases) {
+    // After lists with a stale entry and device mode 9: what replaces them.
+    const bool profiles = c.timer == 17;
+    Ask(17, "GETPROFILELIST", "+OK|5|stale");
+    Ask(18, "GETDEVICES", "+OK|9|x|stale");
     Ask(c.timer, profiles ? "GETPROFILELIST" : "GETDEVICES", c.answer);
-    EXPECT_EQ(Walk(profiles ? frame->m_lstProfiles : frame->m_lstDevices), c.list) << c.answer;
-    EXPECT_EQ(profiles ? frame->m_bProfilesLoaded : frame->m_bDevicesLoaded, c.loaded) << c.answer;
-    EXPECT_EQ(frame->m_nDeviceMode, c.mode) << c.answer;
+    EXPECT_EQ(Walk(profiles ? state.Profiles() : state.Devices()), c.list) << c.answer;
+    EXPECT_EQ(state.DeviceMode(), c.mode) << c.answer;
+    EXPECT_TRUE(state.ProfilesLoaded() && state.DevicesLoaded());
   }
   EXPECT_TRUE(Logged("Error at GETPROFILELIST: unknown user\n"));
   EXPECT_TRUE(Logged("Error at GETDEVICES: -ERR\n"));
-  EXPECT_EQ(Shown(), (Popups{{2, kText221, 0}, {2, kText221, 0}, {2, kText241, 0}}));
+  EXPECT_EQ(Shown(), (Popups{{2, kText221, 0}, {2, kText221, 0}, {2, kText241, 0},  // loaded nothing
+                             {2, kText221, 0}, {2, kText221, 0}, {2, kText241, 0}}));
 }
 
 TEST_F(ListsTest, ForcedProfileIsToldOnceAndWaitsForTheConfiguration) {
   Ask(16, "GETACTIVEFORCEDPROFILE", "+OK|2");
   Ask(16, "GETACTIVEFORCEDPROFILE", "+OK|2");
   EXPECT_EQ(Dialogs(), std::vector<std::string>{"active profile 2"});
-  EXPECT_EQ(frame->m_strForcedProfile, "2");
+  EXPECT_EQ(frame->Profiles().ForcedProfile(), "2");
   Ask(16, "GETACTIVEFORCEDPROFILE", "+OK");
-  EXPECT_EQ(frame->m_strForcedProfile, "");
+  EXPECT_EQ(frame->Profiles().ForcedProfile(), "");
   Ask(16, "GETACTIVEFORCEDPROFILE", "+ERR|no user");
   EXPECT_TRUE(Logged("Error at GETACTIVEFORCEDPROFILE: no user"));
 
-  // After a login the profile is told again, once the configuration closes.
-  frame->m_bForcedChecked = 0;
+  // After a login the profile is told again, once the configuration closes;
+  // the lists are asked for again without conditions.
+  relayAnswers = {{"GETDEVICES", "+OK|0"}, {"GETPROFILELIST", "+OK"}, {"GETACTIVEFORCEDPROFILE", "+OK|3"}};
   frame->m_bConfigDlgOpen = 1;
-  Ask(16, "GETACTIVEFORCEDPROFILE", "+OK|3");
+  const int asked = CountRequests("GETDEVICES|42") + CountRequests("GETPROFILELIST|42");
+  frame->AskListsAfterLogin();
+  sim.loop.RunFor(1);
+  EXPECT_EQ(CountRequests("GETDEVICES|42") + CountRequests("GETPROFILELIST|42"), asked + 2);
   EXPECT_EQ(sim.timers.Interval(frame.get(), ID_TIMER_INFORM_PROFILE), 1000u);
   sim.loop.RunFor(5000);
   EXPECT_TRUE(Running(ID_TIMER_INFORM_PROFILE));

@@ -48,15 +48,13 @@ TEST_F(RelayTest, KindsChooseTimerAndTerminatingZeroAndADialogCanOwnASocket) {
 TEST_F(RelayTest, TimeoutsAndConnectFailuresReportPerKind) {
   struct Case {
     unsigned timer;
-    int idleActivating;
     Popups timeout;
     Popups connectFailure;
   } cases[] = {
-      {15, 0, {{2, kText217, 0}}, {{2, kText232, 0}}},
-      {15, 1, {{2, kText216, 1}}, {{2, kText216, 1}}},
-      {16, 0, {}, {}},
-      {17, 0, {{2, kText218, 0}}, {{2, kText233, 0}}},
-      {18, 0, {{2, kText239, 0}}, {{2, kText239, 0}}},
+      {15, {{2, kText217, 0}}, {{2, kText232, 0}}},
+      {16, {}, {}},
+      {17, {{2, kText218, 0}}, {{2, kText233, 0}}},
+      {18, {{2, kText239, 0}}, {{2, kText239, 0}}},
   };
   const char* words[] = {"FORCEPROFILE", "GETACTIVEFORCEDPROFILE", "GETPROFILELIST", "GETDEVICES"};
   StartRecording();
@@ -69,8 +67,6 @@ TEST_F(RelayTest, TimeoutsAndConnectFailuresReportPerKind) {
       else
         sim.network.StopListening(kServer, kRelayPort);
       Shown().clear();
-      frame->m_bIdleActivating = c.idleActivating;
-      frame->m_nIdleSeconds = 300;
       int timeouts = LoggedCount(timeoutLine);
       ASSERT_EQ(frame->SendRelayRequest(word + "|42", c.timer), reachable ? 1 : 0) << word;
       if (reachable) {
@@ -80,18 +76,13 @@ TEST_F(RelayTest, TimeoutsAndConnectFailuresReportPerKind) {
         EXPECT_EQ(LoggedCount(timeoutLine), timeouts + 1);
         EXPECT_TRUE(sim.network.LastConnectionOnPort(kRelayPort)->closedByClient());
       }
-      EXPECT_EQ(Shown(), reachable ? c.timeout : c.connectFailure) << word << reachable << c.idleActivating;
+      EXPECT_EQ(Shown(), reachable ? c.timeout : c.connectFailure) << word << reachable;
       EXPECT_FALSE(Running(c.timer));
       EXPECT_EQ(frame->Relay().RelayBusy() + frame->Relay().ForceBusy(), 0);
-      if (c.idleActivating) {
-        EXPECT_EQ(frame->m_nIdleSeconds + frame->m_bIdleActivating, 0);
-      }
     }
   }
   EXPECT_TRUE(Logged("OnConnect error: 10061"));
   EXPECT_TRUE(Logged("Error at connecting to relay port\n"));
-  EXPECT_TRUE(Logged("Could not activate Idle Timer\n"));  // connect failure
-  EXPECT_TRUE(Logged("Could not activate Idle Timer"));    // timeout
   sim.loop.RunPending();
   EXPECT_EQ(sim.network.socketsAlive, 0);
 }
@@ -155,7 +146,7 @@ TEST_F(RelayTest, OnlyTheFirstReadOfAnAnswerCounts) {
     ASSERT_EQ(frame->SendRelayRequest("GETPROFILELIST|42", 17), 1);
     sim.loop.RunFor(10);
     std::vector<std::pair<int, std::string>> got;
-    frame->m_lstProfiles.ForEachFromTail([&](const IdStringEntry& e) { got.emplace_back(e.nId, e.strText); });
+    frame->Profiles().Profiles().ForEachFromTail([&](const auto& e) { got.emplace_back(e.nId, e.strText); });
     EXPECT_EQ(got, c.profiles);
     std::vector<std::string> answers;
     for (std::size_t i = lines; i < sim.debug.lines.size(); ++i)
@@ -181,8 +172,8 @@ TEST_F(RelayTest, ARequestReplacesTheOneOfItsKindAndASecondForceIsRefused) {
   EXPECT_TRUE(Running(17));  // counting from the second request
   held[1]->Send("+OK|2|New");
   sim.loop.RunFor(1);
-  EXPECT_EQ(frame->m_lstProfiles.GetCount(), 1);
-  EXPECT_EQ(frame->m_lstProfiles.HeadId(), 2);
+  EXPECT_EQ(frame->Profiles().Profiles().GetCount(), 1);
+  EXPECT_EQ(frame->Profiles().Profiles().HeadId(), 2);
 
   sim.network.Listen(kServer, kRelayPort).connectDelayMs = 2000;
   int inner = -1;
@@ -202,11 +193,10 @@ TEST_F(RelayTest, ARequestReplacesTheOneOfItsKindAndASecondForceIsRefused) {
 TEST_F(RelayTest, AFailedConnectLeavesThePendingRequestOfItsKindAlone) {
   std::vector<std::shared_ptr<sim::SimConnection>> held;
   StartRecording();
-  for (bool oldAnswers : {true, false}) {
+  for (bool oldAnswers : {false, true}) {
     SCOPED_TRACE(oldAnswers);
     held.clear();
     Shown().clear();
-    frame->m_lstProfiles.RemoveAll();
     const int timeouts = LoggedCount("Timeout - Relay Socket does not answer to GETPROFILELIST \n");
     ServeRelay().onData = [&](std::shared_ptr<sim::SimConnection> conn, const std::string&) { held.push_back(conn); };
     ASSERT_EQ(frame->SendRelayRequest("GETPROFILELIST|42", 17), 1);
@@ -218,7 +208,7 @@ TEST_F(RelayTest, AFailedConnectLeavesThePendingRequestOfItsKindAlone) {
     EXPECT_FALSE(held[0]->closedByClient());
     if (oldAnswers) held[0]->Send("+OK|1|Home");
     sim.loop.RunFor(2000);
-    EXPECT_EQ(frame->m_lstProfiles.GetCount(), oldAnswers ? 1 : 0);
+    EXPECT_EQ(frame->Profiles().Profiles().GetCount(), oldAnswers ? 1 : 0);
     EXPECT_EQ(LoggedCount("Timeout - Relay Socket does not answer to GETPROFILELIST \n") - timeouts, oldAnswers ? 0 : 1);
     EXPECT_EQ(Shown(), (Popups{{2, kText233, 0}}));
     EXPECT_FALSE(Running(17));

@@ -21,7 +21,8 @@ TEST_F(SupervisionTest, ListsAreAskedOnceAndAgainOnEveryPeriodicRestartOnly) {
                                       std::string("GETACTIVEFORCEDPROFILE|42", 26)}));
   ASSERT_EQ(accepted.size(), 3u);
   EXPECT_EQ(accepted[2] - accepted[1], 101u);  // the pause before the forced profile
-  EXPECT_EQ(frame->m_bDevicesLoaded + frame->m_bProfilesLoaded + frame->m_bForcedChecked, 3);
+  const CProfileState& lists = frame->Profiles();
+  EXPECT_TRUE(lists.DevicesLoaded() && lists.ProfilesLoaded() && lists.ForcedChecked());
 
   CtiConnection()->Close();  // supervision reconnects in mode 1: nothing asked
   sim.loop.RunFor(30000);
@@ -39,22 +40,18 @@ TEST_F(SupervisionTest, ListsAreAskedOnceAndAgainOnEveryPeriodicRestartOnly) {
   EXPECT_EQ(sim.shell.VisibleTrayIcon(), IDI_TRAY_ONLINE);
 }
 
-TEST_F(SupervisionTest, FailedListsAndAPendingRestoreAreSentOnTheNextConnect) {
+TEST_F(SupervisionTest, FailedListsAreSentOnTheNextConnect) {
   ServeCti();
   StartRecording();  // no relay port yet
   EXPECT_EQ(Shown(), (Popups{{2, kText239, 0}, {2, kText233, 0}}));
-  frame->m_bPendingRequest = 1;
-  frame->m_strPendingRequest = "CLEARFORCEDPROFILE|42";
   ServeRelay();
-  relayAnswers = {{"GETDEVICES", "+OK|0"}, {"GETPROFILELIST", "+OK"}, {"CLEARFORCEDPROFILE", "+OK"}};
+  relayAnswers = {{"GETDEVICES", "+OK|0"}, {"GETPROFILELIST", "+OK"}};
   CtiConnection()->Close();
   sim.loop.RunFor(30000);
   ASSERT_TRUE(Linked());
   EXPECT_EQ(CountRequests("GETDEVICES|42") + CountRequests("GETPROFILELIST|42"), 2);
   EXPECT_EQ(CountRequests("GETACTIVEFORCEDPROFILE|42"), 1);
-  EXPECT_EQ(CountRequests("CLEARFORCEDPROFILE|42"), 1);
-  EXPECT_EQ(frame->m_bPendingRequest, 0);
-  EXPECT_EQ(frame->m_bDevicesLoaded, 1);
+  EXPECT_TRUE(frame->Profiles().DevicesLoaded());
 }
 
 TEST_F(SupervisionTest, ApplySettingsReconnectsAndTakesTheNewSettings) {
@@ -71,7 +68,7 @@ TEST_F(SupervisionTest, ApplySettingsReconnectsAndTakesTheNewSettings) {
   sim.registry.SetDword(kMainKey, "Language Index", 16);
   frame->ApplySettings();
   EXPECT_EQ(frame->m_bConfigAfterProfiles, 0);
-  EXPECT_EQ(frame->m_nIdleMinutes, 5000);
+  EXPECT_EQ(frame->Idle().Minutes(), 5000);
   EXPECT_TRUE(Running(ID_TIMER_IDLE));
   EXPECT_TRUE(first->closedByClient());
   EXPECT_TRUE(sim.dialogs.back()->visible);  // mode 0: the wait notice

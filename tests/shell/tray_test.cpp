@@ -60,8 +60,8 @@ TEST_F(TrayTest, StateMachineFollowsTheTable) {
     if (c.event == kConnected) frame->OnCtiConnected();
     if (c.event == kConnectFailed) frame->OnCtiConnectFailed();
     if (c.event == kClosed) frame->OnCtiClosed();
-    if (c.event == kAway) frame->EnterAwayTray();
-    if (c.event == kBack) frame->LeaveAwayTray();
+    if (c.event == kAway) static_cast<IIdleHost&>(*frame).ShowAway(true);
+    if (c.event == kBack) static_cast<IIdleHost&>(*frame).ShowAway(false);
     std::vector<std::pair<int, int>> calls;
     for (std::size_t i = mark; i < sim.shell.trayCalls.size(); ++i)
       calls.emplace_back(sim.shell.trayCalls[i].message, sim.shell.trayCalls[i].icon);
@@ -136,7 +136,7 @@ TEST_F(TrayTest, IconComesBackAfterAShellRestartAndAFailedAdd) {
   EXPECT_EQ(sim.shell.VisibleTrayIcon(), IDI_TRAY_OFFLINE);
   EXPECT_FALSE(Running(ID_TIMER_TRAY_RETRY));
 
-  frame->EnterAwayTray();
+  static_cast<IIdleHost&>(*frame).ShowAway(true);
   sim.shell.trayIcons.clear();  // explorer restarted and forgot every icon
   sim.frame->events->OnTaskbarCreated();
   EXPECT_EQ(sim.shell.VisibleTrayTip(), "CTI - away");

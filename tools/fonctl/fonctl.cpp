@@ -22,9 +22,12 @@
 //   dlg-text DIALOG ID                   prints a control's text
 //   dlg-check DIALOG ID 0|1              sets a check box by clicking it when it differs,
 //                                        so that the dialog hears of the change
-//   dlg-choose DIALOG ID INDEX           chooses entry INDEX (from 0) of a combo box as
-//                                        the user would (the dialog hears of the change)
+//   dlg-choose DIALOG ID ENTRY           chooses the entry with the text ENTRY (or #N, the
+//                                        entry N from 0) of a combo box as the user would
+//                                        (the dialog hears of the change)
 //   dlg-state DIALOG ID                  prints "enabled visible checked" as 0/1 each
+//   cursor X Y                           moves the mouse cursor to a screen point
+//   session lock|unlock                  the session change notification to the frame
 //   clip-get                             prints the clipboard's text (exit 1 when none)
 //   clip-set TEXT                        puts a text on the clipboard
 //   file-version PATH                    prints the version resource of an executable as
@@ -279,10 +282,23 @@ int CmdDlgCheck(const std::vector<std::string>& args) {
 }
 
 int CmdDlgChoose(const std::vector<std::string>& args) {
-  long index = 0;
-  if (args.size() != 3 || !ParseInt(args[2].c_str(), &index)) return Usage();
+  if (args.size() != 3) return Usage();
   HWND control = FindControl(args[0], args[1]);
   if (!control) return 1;
+  const std::string& entry = args[2];
+  long index = 0;
+  if (entry.size() > 1 && entry[0] == '#') {
+    if (!ParseInt(entry.c_str() + 1, &index)) return Usage();
+  } else {
+    DWORD_PTR found = 0;
+    if (!::SendMessageTimeoutA(control, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                               reinterpret_cast<LPARAM>(entry.c_str()), SMTO_ABORTIFHUNG, kTextTimeoutMs, &found) ||
+        static_cast<LRESULT>(found) == CB_ERR) {
+      std::printf("no entry %s\n", entry.c_str());
+      return 1;
+    }
+    index = static_cast<long>(found);
+  }
   DWORD_PTR result = 0;
   if (!::SendMessageTimeoutA(control, CB_SETCURSEL, static_cast<WPARAM>(index), 0, SMTO_ABORTIFHUNG, kTextTimeoutMs,
                              &result) ||
@@ -478,6 +494,12 @@ int main(int argc, char** argv) {
   if (command == "dlg-check") return CmdDlgCheck(args);
   if (command == "dlg-choose") return CmdDlgChoose(args);
   if (command == "dlg-state") return CmdDlgState(args);
+  long x = 0, y = 0;
+  if (command == "cursor" && args.size() == 2 && ParseInt(args[0].c_str(), &x) && ParseInt(args[1].c_str(), &y))
+    return ::SetCursorPos(static_cast<int>(x), static_cast<int>(y)) ? 0 : 1;
+  // WM_WTSSESSION_CHANGE with WTS_SESSION_LOCK (7) or WTS_SESSION_UNLOCK (8).
+  if (command == "session" && args.size() == 1 && (args[0] == "lock" || args[0] == "unlock"))
+    return CmdPostToFrame(0x02B1, args[0] == "lock" ? 7 : 8, 0);
   if (command == "clip-get" && args.empty()) return CmdClipGet();
   if (command == "clip-set" && args.size() == 1) return CmdClipSet(args[0]);
   if (command == "menu-pick" && args.size() == 1) return CmdMenuPick(args[0]);

@@ -1,0 +1,36 @@
+// The dialog shown once after a start or a login when the server reports a
+// forced profile: the user keeps it, picks another one or releases it.
+#pragma once
+
+#include <string>
+
+#include "dialogs/command_dialog.h"
+#include "dialogs/dialog_relay.h"
+#include "profiles/profile_state.h"
+
+class CInformActiveProfile final : public CCommandDialog, private IDialogRelayOwner {
+ public:
+  // `server` is the relay server's address.
+  CInformActiveProfile(IDialogHost& host, const CProfileState& profiles, std::string server);
+
+  // The forced profile's id as the server sent it; its name comes from the
+  // profile list (none when the list does not have it).
+  void SetActiveProfile(const std::string& profileId);
+  const std::string& ActiveName() const { return m_strActiveName; }
+  // The request line the last OK built ("" before).
+  const std::string& Request() const { return m_strRequest; }
+
+ private:
+  void OnInit() override;
+  void OnOK() override;
+  void OnEnd() override { relay_.Cancel(); }
+  void OnDialogRelayAnswer(const std::string& answer) override;
+  std::string ChosenName();
+
+  const CProfileState& profiles_;
+  const std::string m_strServer;
+  std::string m_strActiveName;
+  std::string m_strChoice;
+  std::string m_strRequest;
+  CDialogRelay relay_;
+};

@@ -1,0 +1,78 @@
+// The active-profile dialog: what the user chooses and what the server says.
+#include <gtest/gtest.h>
+
+#include "res/resource.h"
+#include "tests/shell/shell_fixture.h"
+
+namespace fon::test {
+namespace {
+
+const std::string kRelease = " Deactivate profile";
+const Popups kText213{{2, "Could not activate the profile - relay socket did not answer.", 0}};
+const Popups kText230{{2, "Error at connecting. Please check the configuration", 0}};
+
+struct Case {
+  const char* active;   // the forced profile's id
+  std::string choice;
+  const char* answer;   // nullptr: no answer
+  int link;             // 0 up, 1 down and back at once, 2 down for good
+  std::string sent;     // "" nothing
+  int endCode;
+  Popups shown;
+};
+
+class InformDialogTest : public ShellTest, public ::testing::WithParamInterface<Case> {
+ protected:
+  void SetUp() override {
+    ShellTest::SetUp();
+    ServeCti();
+    ServeRelay();
+    relayAnswers = {{"GETDEVICES", "+OK|0"}, {"GETPROFILELIST", "+OK|2|Office|1|Home"},
+                    {"GETACTIVEFORCEDPROFILE", "+OK"}};
+    StartRecording();
+  }
+  std::size_t ProfileRequests() const { return RelayRequests().size() - 3; }  // beyond the connect's
+};
+
+TEST_P(InformDialogTest, ChoicesAndAnswers) {
+  const Case& c = GetParam();
+  if (c.answer) relayAnswers["FORCEPROFILE"] = relayAnswers["CLEARFORCEDPROFILE"] = c.answer;
+  if (c.link == 2) StopCti();
+  if (c.link != 0) {
+    CtiConnection()->Close();
+    sim.loop.RunFor(1);
+  }
+  sim::SimDialogRecord* dialog = nullptr;
+  sim.modalScripts[IDD_ACTIVE_PROFILE] = [&](sim::SimDialogRecord& record) {
+    dialog = &record;
+    EXPECT_EQ(record.Entries(IDC_ACTIVE_CHOICE), (std::vector<std::string>{kRelease, "Home", "Office"}));
+    EXPECT_EQ(record.items[IDC_ACTIVE_NAME], std::string(c.active) == "2" ? "Office" : "");
+    // A second report while it is open brings it forward.
+    frame->CMainFrame::RunActiveProfileDialog(c.active);
+    EXPECT_EQ(record.broughtToFront, 1);
+    ASSERT_TRUE(record.ChooseText(IDC_ACTIVE_CHOICE, c.choice));
+    record.Press(kIdOk);
+    sim.loop.Schedule(12000, [&record] { record.Press(kIdCancel); });
+  };
+  frame->CMainFrame::RunActiveProfileDialog(c.active);
+  ASSERT_TRUE(dialog);
+  EXPECT_EQ(dialog->endCode, c.endCode);
+  EXPECT_EQ(ProfileRequests(), c.sent.empty() ? 0u : 1u);
+  EXPECT_TRUE(c.sent.empty() || RelayRequests().back() == c.sent + '\0') << c.sent;
+  EXPECT_EQ(Shown(), c.shown);
+  EXPECT_EQ(frame->Relay().RelayBusy(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Choices, InformDialogTest,
+    ::testing::Values(Case{"2", "Office", "+OK", 0, "", kIdOk, {}},
+                      Case{"2", "Home", "+OK", 0, "FORCEPROFILE|42|1", kIdOk, {}},
+                      Case{"2", kRelease, "+OK", 0, "CLEARFORCEDPROFILE|42", kIdOk, {}},
+                      Case{"9", kRelease, "+OK", 0, "", kIdOk, {}},
+                      Case{"2", "Home", "+OK|done", 0, "FORCEPROFILE|42|1", kIdCancel, {{2, kText212, 0}}},
+                      Case{"2", "Home", nullptr, 0, "FORCEPROFILE|42|1", kIdCancel, kText213},
+                      Case{"2", "Home", "+OK", 1, "FORCEPROFILE|42|1", kIdOk, {}},
+                      Case{"2", "Home", "+OK", 2, "", kIdCancel, kText230}));
+
+}  // namespace
+}  // namespace fon::test
