@@ -189,4 +189,6 @@ class CMainFrame : public fon::TimerSink, public fon::IFrameEvents, public ICtiL
   // the message loop right after.
   fon::DeferredRelease<CWaitForConnectDlg> retiredWaitDialogs_{platform_.Loop()};
   int m_bQuit = 0;
+  // The hotkey is waiting for the foreground application's copy.
+  bool hotkeyCopying_ = false;
 };
