@@ -86,6 +86,7 @@ void CMainFrame::ApplySettings() {
   }
 
   ReadLanguageIndexSetting();
+  ApplyPhoneLinks();
 }
 
 void CMainFrame::OnClose() {

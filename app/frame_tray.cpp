@@ -34,7 +34,7 @@ void CMainFrame::ShowTrayMenu(int x, int y) {
   }
   if (m_nTrayMenu == 0) return;
   platform_.Desktop().SetForegroundWindow(Handle());
-  int command = platform_.Tray().TrackTrayMenu(m_nTrayMenu, Point{x, y});
+  int command = platform_.Tray().TrackTrayMenu(m_nTrayMenu, Point{x, y}, RecentCallMenuItems());
   if (command == 0) return;
   // The command reaches the frame once the menu has closed, like any other
   // command, and not inside the tray callback or timer that opened it: the
@@ -60,6 +60,7 @@ void CMainFrame::OnCommand(int id) {
       OnExitCommand();
       return;
     default:
+      if (id >= ID_MENU_RECENT_FIRST && id <= ID_MENU_RECENT_LAST) OnRecentCallCommand(id);
       return;
   }
 }

@@ -19,6 +19,8 @@ class IFrameEvents {
   virtual void OnSize(int sizeType) = 0;
   // The shell (re)created its taskbar: the tray icon must be added again.
   virtual void OnTaskbarCreated() = 0;
+  // Another process of the user handed over a tel: or callto: link.
+  virtual void OnPhoneLink(const std::string& link) = 0;
 
  protected:
   ~IFrameEvents() = default;

@@ -177,7 +177,7 @@ class MenuPicker final : public TimerSink {
 TEST_F(FrameTest, TrayMenuReturnsTheChosenCommand) {
   MenuPicker picker({VK_DOWN, VK_DOWN, VK_RETURN});
   platform_->Timers().SetTimer(&picker, 1, 20);
-  int command = platform_->Tray().TrackTrayMenu(IDM_TEST_MENU, Point{300, 300});
+  int command = platform_->Tray().TrackTrayMenu(IDM_TEST_MENU, Point{300, 300}, {});
   platform_->Timers().KillAllTimers(&picker);
   EXPECT_TRUE(picker.Sent());
   EXPECT_EQ(command, 32783);
@@ -189,9 +189,9 @@ TEST_F(FrameTest, TrayMenuReturnsTheChosenCommand) {
 TEST_F(FrameTest, DismissedOrMissingTrayMenuGivesNoCommand) {
   MenuPicker picker({VK_ESCAPE});
   platform_->Timers().SetTimer(&picker, 1, 20);
-  EXPECT_EQ(platform_->Tray().TrackTrayMenu(IDM_TEST_MENU, Point{300, 300}), 0);
+  EXPECT_EQ(platform_->Tray().TrackTrayMenu(IDM_TEST_MENU, Point{300, 300}, {}), 0);
   platform_->Timers().KillAllTimers(&picker);
-  EXPECT_EQ(platform_->Tray().TrackTrayMenu(12345, Point{300, 300}), 0);
+  EXPECT_EQ(platform_->Tray().TrackTrayMenu(12345, Point{300, 300}, {}), 0);
 }
 
 TEST_F(FrameTest, ClipboardTextIsWhatOtherProgramsSee) {
