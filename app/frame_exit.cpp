@@ -6,8 +6,13 @@
 
 using namespace fon;
 
+void CMainFrame::CancelAllDialogs() {
+  for (CDialogSlot* slot : {&m_dlgLogin, &m_dlgDialout, &m_dlgConfig, &m_dlgActiveProfile, &m_dlgExitWarning})
+    slot->Cancel();
+}
+
 void CMainFrame::OnExitCommand() {
-  // Open command dialogs are cancelled here once the client has them.
+  CancelAllDialogs();
   if (settings_.ReadDword("End Profile Checkbox") != 1) {
     platform_.Timers().SetTimer(this, ID_TIMER_EXIT, kExitDelayMs);
     return;

@@ -80,7 +80,7 @@ int CFrameRelay::Send(const std::string& request, unsigned timerId) {
   frame_.NoteServer(host, port);
   m_nUserId = settings_.ReadDword("User ID");
 
-  ++m_nRelayBusy;
+  RaiseBusy();
   if (kind == kRelayForce) m_bForceBusy = 1;
 
   int sent = 0;
@@ -112,9 +112,13 @@ int CFrameRelay::Send(const std::string& request, unsigned timerId) {
   if (socket) socket->Close();
 
   if (kind == kRelayForce) m_bForceBusy = 0;
-  --m_nRelayBusy;
-  if (m_nRelayBusy == 0) frame_.OnRelaySendsDone();
+  LowerBusy();
   return sent;
+}
+
+void CFrameRelay::LowerBusy() {
+  if (m_nRelayBusy == 0) return;
+  if (--m_nRelayBusy == 0) frame_.OnRelaySendsDone();
 }
 
 void CFrameRelay::ReportFailure(const Slot& slot, bool timedOut, bool userKnows) {

@@ -34,6 +34,10 @@ class CFrameRelay final : public IRelayOwner {
 
   // Requests being connected or sent right now.
   int RelayBusy() const { return m_nRelayBusy; }
+  // A dialog's request is being prepared, connected or sent, or waits for
+  // the CTI link: it counts as busy as the frame's own do.
+  void RaiseBusy() { ++m_nRelayBusy; }
+  void LowerBusy();
   // A force request is being connected or sent.
   int ForceBusy() const { return m_bForceBusy; }
   // "User ID" as read by the last send.

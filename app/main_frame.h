@@ -15,6 +15,8 @@
 #include "calls/popup_stack.h"
 #include "common/deferred_release.h"
 #include "common/id_string_list.h"
+#include "dialogs/dialog_host.h"
+#include "dialogs/dialog_slot.h"
 #include "dialout/recent_calls.h"
 #include "dialogs/wait_for_connect_dlg.h"
 #include "net/cti_link.h"
@@ -24,7 +26,7 @@
 
 class CPopup;
 
-class CMainFrame : public fon::TimerSink, public fon::IFrameEvents, public ICtiLinkEvents {
+class CMainFrame : public fon::TimerSink, public fon::IFrameEvents, public ICtiLinkEvents, public IDialogHost {
  public:
   explicit CMainFrame(fon::IPlatform& platform);
   virtual ~CMainFrame();
@@ -54,7 +56,7 @@ class CMainFrame : public fon::TimerSink, public fon::IFrameEvents, public ICtiL
   void LeaveAwayTray();
 
   // ---- popups
-  virtual void ShowInfoPopup(int kind, const std::string& text, int sticky);
+  void ShowInfoPopup(int kind, const std::string& text, int sticky) override;
   void OnCtiMessage(const std::string& message, const std::string& time) override;
   // The CRM address template filled with the last call's values.
   std::string BuildCrmUrl();
@@ -64,7 +66,7 @@ class CMainFrame : public fon::TimerSink, public fon::IFrameEvents, public ICtiL
 
   // ---- timers and supervision
   void OnTimer(unsigned id) override;
-  void ReconnectCtiPort();
+  void ReconnectCtiPort() override;
   void ApplySettings();
 
   // ---- CTI port
@@ -88,7 +90,16 @@ class CMainFrame : public fon::TimerSink, public fon::IFrameEvents, public ICtiL
   void OnRelaySendsDone();
 
   // ---- the command dialogs; each runs modally where the client has it,
-  // and until then only notes that it would run.
+  // and until then only notes that it would run. One slot per dialog: a
+  // second command brings the open one to the front.
+  CDialogSlot& LoginDialog() { return m_dlgLogin; }
+  CDialogSlot& DialoutDialog() { return m_dlgDialout; }
+  CDialogSlot& ConfigDialog() { return m_dlgConfig; }
+  CDialogSlot& ActiveProfileDialog() { return m_dlgActiveProfile; }
+  CDialogSlot& ExitWarningDialog() { return m_dlgExitWarning; }
+  // Cancels every open command dialog (the exit); nothing they hold is
+  // stored.
+  void CancelAllDialogs();
   // The dial-out dialog, with the number to dial (may be empty).
   virtual void RunDialoutDialog(const std::string& number);
 
@@ -122,11 +133,14 @@ class CMainFrame : public fon::TimerSink, public fon::IFrameEvents, public ICtiL
   const CCtiLink& Link() const { return link_; }
 
   // ---- access for the pieces the frame owns
-  fon::IPlatform& Platform() { return platform_; }
-  fon::SettingsStore& Settings() { return settings_; }
+  fon::IPlatform& Platform() override { return platform_; }
+  fon::SettingsStore& Settings() override { return settings_; }
   fon::IDebugOutput& DebugOut() { return platform_.Debug(); }
-  fon::WindowHandle Handle() const;
-  std::string LoadLangText(int id);
+  fon::WindowHandle Handle() const override;
+  std::string LoadLangText(int id) override;
+  bool IsCtiLinkUp() const override { return link_.IsLinked(); }
+  void RaiseRelayBusy() override { relay_.RaiseBusy(); }
+  void LowerRelayBusy() override { relay_.LowerBusy(); }
   void Debug(const std::string& text) { platform_.Debug().Write(text); }
   CCtiPortSocket* CtiSocket() const { return link_.Socket(); }
   bool IsQuitting() const { return m_bQuit != 0; }
@@ -202,6 +216,11 @@ class CMainFrame : public fon::TimerSink, public fon::IFrameEvents, public ICtiL
   CPopupStack popups_;
   CFrameRelay relay_;
   std::unique_ptr<CWaitForConnectDlg> m_pWaitDlg;
+  CDialogSlot m_dlgLogin;
+  CDialogSlot m_dlgDialout;
+  CDialogSlot m_dlgConfig;
+  CDialogSlot m_dlgActiveProfile;
+  CDialogSlot m_dlgExitWarning;
   // Wait dialogs finished inside their own notifications; destroyed from
   // the message loop right after.
   fon::DeferredRelease<CWaitForConnectDlg> retiredWaitDialogs_{platform_.Loop()};

@@ -81,13 +81,21 @@ class IPopupWindow {
 class IDialogEvents {
  public:
   virtual void OnInitDialog() = 0;
+  // A button was clicked: push buttons, and check boxes after they toggled
+  // (by the mouse or the space bar); Enter and Escape arrive as kIdOk and
+  // kIdCancel.
   virtual void OnCommand(int id) = 0;
+  // The user chose another entry of a combo box.
+  virtual void OnSelectionChange(int /*id*/) {}
 
  protected:
   ~IDialogEvents() = default;
 };
 
 enum : int { kIdOk = 1, kIdCancel = 2 };
+
+// Modifier flags of a hotkey control (not those of RegisterHotKey).
+enum : unsigned { kHotkeyShift = 1, kHotkeyControl = 2, kHotkeyAlt = 4, kHotkeyExtended = 8 };
 
 class IDialogWindow {
  public:
@@ -100,8 +108,46 @@ class IDialogWindow {
   // (-1 when the template cannot be shown).
   virtual int DoModal(int templateId, WindowHandle parent) = 0;
   virtual void EndDialog(int code) = 0;
+  // Text of a control: a label, an edit, the edit part of an editable
+  // combo box, or the chosen entry of a drop-down list.
   virtual void SetItemText(int id, const std::string& text) = 0;
   virtual std::string GetItemText(int id) = 0;
+
+  // ---- single controls
+  virtual void EnableItem(int id, bool enabled) = 0;
+  virtual bool IsItemEnabled(int id) = 0;
+  virtual void ShowItem(int id, bool visible) = 0;
+  virtual bool IsItemVisible(int id) = 0;
+  virtual void FocusItem(int id) = 0;
+  virtual bool IsChecked(int id) = 0;
+  virtual void SetChecked(int id, bool checked) = 0;
+
+  // ---- combo boxes; the templates keep their entries sorted (without
+  // regard to case), so an entry's index is known only after adding it.
+  virtual void ComboReset(int id) = 0;
+  // Index the entry went to, -1 when it could not be added.
+  virtual int ComboAdd(int id, const std::string& text) = 0;
+  virtual int ComboCount(int id) = 0;
+  virtual std::string ComboText(int id, int index) = 0;
+  // Index of the entry equal to `text` without regard to case, -1 if none.
+  virtual int ComboFindExact(int id, const std::string& text) = 0;
+  // -1 when no entry is chosen.
+  virtual int ComboSelection(int id) = 0;
+  // Chooses an entry (-1: none) without notifying the dialog.
+  virtual void ComboSelect(int id, int index) = 0;
+
+  // ---- hotkey control: virtual key and the control's modifier flags
+  // (kHotkeyShift, kHotkeyControl, kHotkeyAlt, kHotkeyExtended).
+  virtual void SetHotkey(int id, unsigned virtualKey, unsigned flags) = 0;
+  virtual void GetHotkey(int id, unsigned* virtualKey, unsigned* flags) = 0;
+
+  // A field's value was refused: tells the user with `message` in a message
+  // box over the dialog, then puts the focus back in the field with its
+  // text selected. The dialog stays open.
+  virtual void RejectInput(int id, const std::string& message) = 0;
+  // Keeps the dialog above every window that is not topmost.
+  virtual void SetTopmost(bool topmost) = 0;
+
   // Labels drawn transparently on the skin; white for titles on dark bands.
   virtual void SetLabelWhite(int id, bool white) = 0;
   virtual void Center() = 0;

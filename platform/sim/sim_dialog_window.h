@@ -6,11 +6,20 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/sim/sim_loop.h"
 #include "platform/windowing.h"
 
 namespace fon::sim {
+
+// A combo box as the template makes it: entries kept sorted without regard
+// to case.
+struct SimCombo {
+  std::vector<std::string> entries;
+  int selection = -1;
+};
 
 struct SimDialogRecord {
   WindowHandle handle = 0;
@@ -28,10 +37,43 @@ struct SimDialogRecord {
   int broughtToFront = 0;
   std::map<int, std::string> items;
   std::set<int> whiteLabels;
-  // Presses a button of the dialog as the user would.
+  std::set<int> disabled;
+  std::set<int> hidden;
+  std::set<int> checked;
+  std::map<int, SimCombo> combos;
+  std::map<int, std::pair<unsigned, unsigned>> hotkeys;  // virtual key, flags
+  int focus = 0;
+  bool topmost = false;
+  // Fields refused with a message box: the control and the message.
+  std::vector<std::pair<int, std::string>> rejected;
+
+  // What the user can do; like Windows, nothing happens on a disabled or
+  // hidden control or on a dialog that has ended.
+  bool Usable(int id) const { return events && !ended && !disabled.count(id) && !hidden.count(id); }
+  // Presses a button (Enter and Escape are kIdOk and kIdCancel).
   void Press(int id) {
-    if (events && !ended) events->OnCommand(id);
+    if (Usable(id)) events->OnCommand(id);
   }
+  // Types into an edit or the edit part of a combo box, replacing its text.
+  void Type(int id, const std::string& text) {
+    if (Usable(id)) items[id] = text;
+  }
+  // Clicks a check box (or presses the space bar on it): it toggles, then
+  // the dialog hears of it.
+  void Toggle(int id) {
+    if (!Usable(id)) return;
+    if (!checked.erase(id)) checked.insert(id);
+    events->OnCommand(id);
+  }
+  // Chooses entry `index` of a combo box from its list.
+  void Choose(int id, int index);
+  // Chooses the entry with this text; false when there is none.
+  bool ChooseText(int id, const std::string& text);
+  // Sets a hotkey control as the user would by pressing the keys.
+  void PressHotkey(int id, unsigned virtualKey, unsigned flags) {
+    if (Usable(id)) hotkeys[id] = {virtualKey, flags};
+  }
+  const std::vector<std::string>& Entries(int id) { return combos[id].entries; }
 };
 
 // Scripts for modal dialogs by template: run once the dialog is
@@ -50,6 +92,24 @@ class SimDialogWindow final : public IDialogWindow {
   void EndDialog(int code) override;
   void SetItemText(int id, const std::string& text) override;
   std::string GetItemText(int id) override;
+  void EnableItem(int id, bool enabled) override;
+  bool IsItemEnabled(int id) override { return !record_->disabled.count(id); }
+  void ShowItem(int id, bool visible) override;
+  bool IsItemVisible(int id) override { return !record_->hidden.count(id); }
+  void FocusItem(int id) override { record_->focus = id; }
+  bool IsChecked(int id) override { return record_->checked.count(id) != 0; }
+  void SetChecked(int id, bool checked) override;
+  void ComboReset(int id) override;
+  int ComboAdd(int id, const std::string& text) override;
+  int ComboCount(int id) override;
+  std::string ComboText(int id, int index) override;
+  int ComboFindExact(int id, const std::string& text) override;
+  int ComboSelection(int id) override;
+  void ComboSelect(int id, int index) override;
+  void SetHotkey(int id, unsigned virtualKey, unsigned flags) override;
+  void GetHotkey(int id, unsigned* virtualKey, unsigned* flags) override;
+  void RejectInput(int id, const std::string& message) override;
+  void SetTopmost(bool topmost) override { record_->topmost = topmost; }
   void SetLabelWhite(int id, bool white) override;
   void Center() override;
   void Show(bool visible) override;

@@ -112,6 +112,111 @@ std::string Win32DialogWindow::GetItemText(int id) {
   return item ? WindowText(item) : std::string();
 }
 
+HWND Win32DialogWindow::Item(int id) const { return window_ ? ::GetDlgItem(window_.Get(), id) : nullptr; }
+
+LRESULT Win32DialogWindow::SendItem(int id, UINT message, WPARAM wParam, LPARAM lParam) const {
+  HWND item = Item(id);
+  return item ? ::SendMessageA(item, message, wParam, lParam) : CB_ERR;
+}
+
+void Win32DialogWindow::EnableItem(int id, bool enabled) {
+  if (HWND item = Item(id)) ::EnableWindow(item, enabled ? TRUE : FALSE);
+}
+
+bool Win32DialogWindow::IsItemEnabled(int id) {
+  HWND item = Item(id);
+  return item && ::IsWindowEnabled(item);
+}
+
+void Win32DialogWindow::ShowItem(int id, bool visible) {
+  if (HWND item = Item(id)) ::ShowWindow(item, visible ? SW_SHOW : SW_HIDE);
+}
+
+bool Win32DialogWindow::IsItemVisible(int id) {
+  HWND item = Item(id);
+  return item && (::GetWindowLongA(item, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+void Win32DialogWindow::FocusItem(int id) {
+  // WM_NEXTDLGCTL, not SetFocus: the dialog manager then also moves the
+  // default button and selects an edit's text, as for a tab.
+  if (HWND item = Item(id)) ::SendMessageA(window_.Get(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item), TRUE);
+}
+
+bool Win32DialogWindow::IsChecked(int id) {
+  return window_ && ::IsDlgButtonChecked(window_.Get(), id) == BST_CHECKED;
+}
+
+void Win32DialogWindow::SetChecked(int id, bool checked) {
+  if (window_) ::CheckDlgButton(window_.Get(), id, checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void Win32DialogWindow::ComboReset(int id) { SendItem(id, CB_RESETCONTENT, 0, 0); }
+
+int Win32DialogWindow::ComboAdd(int id, const std::string& text) {
+  auto index = static_cast<int>(SendItem(id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));
+  return index < 0 ? -1 : index;
+}
+
+int Win32DialogWindow::ComboCount(int id) {
+  auto count = static_cast<int>(SendItem(id, CB_GETCOUNT, 0, 0));
+  return count < 0 ? 0 : count;
+}
+
+std::string Win32DialogWindow::ComboText(int id, int index) {
+  auto length = static_cast<int>(SendItem(id, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0));
+  if (length <= 0) return std::string();
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  auto copied = static_cast<int>(SendItem(id, CB_GETLBTEXT, static_cast<WPARAM>(index),
+                                          reinterpret_cast<LPARAM>(text.data())));
+  text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+  return text;
+}
+
+int Win32DialogWindow::ComboFindExact(int id, const std::string& text) {
+  // From the start (-1): the search wraps round, so every entry is seen.
+  auto index = static_cast<int>(
+      SendItem(id, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str())));
+  return index < 0 ? -1 : index;
+}
+
+int Win32DialogWindow::ComboSelection(int id) {
+  auto index = static_cast<int>(SendItem(id, CB_GETCURSEL, 0, 0));
+  return index < 0 ? -1 : index;
+}
+
+void Win32DialogWindow::ComboSelect(int id, int index) {
+  SendItem(id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void Win32DialogWindow::SetHotkey(int id, unsigned virtualKey, unsigned flags) {
+  SendItem(id, HKM_SETHOTKEY, MAKEWORD(virtualKey & 0xFF, flags & 0xFF), 0);
+}
+
+void Win32DialogWindow::GetHotkey(int id, unsigned* virtualKey, unsigned* flags) {
+  auto value = static_cast<unsigned>(SendItem(id, HKM_GETHOTKEY, 0, 0));
+  if (Item(id) == nullptr) value = 0;
+  if (virtualKey) *virtualKey = LOBYTE(LOWORD(value));
+  if (flags) *flags = HIBYTE(LOWORD(value));
+}
+
+void Win32DialogWindow::RejectInput(int id, const std::string& message) {
+  if (!window_) return;
+  ::MessageBoxA(window_.Get(), message.c_str(), nullptr, MB_OK | MB_ICONEXCLAMATION);
+  if (!window_) return;  // ended while the message box ran
+  if (HWND item = Item(id)) {
+    ::SetFocus(item);
+    ::SendMessageA(item, EM_SETSEL, 0, -1);
+  }
+}
+
+void Win32DialogWindow::SetTopmost(bool topmost) {
+  if (window_) {
+    ::SetWindowPos(window_.Get(), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+}
+
 void Win32DialogWindow::SetLabelWhite(int id, bool white) {
   whiteLabels_[id] = white;
   if (!window_) return;
@@ -184,11 +289,18 @@ INT_PTR Win32DialogWindow::OnMessage(HWND window, UINT message, WPARAM wParam, L
       if (events_) events_->OnInitDialog();  // may end or destroy the dialog
       return TRUE;
     case WM_COMMAND: {
-      // Clicks (and menu or accelerator commands) and selection changes of
-      // lists; edit notifications are not commands.
+      // Clicks (and the dialog manager's IDOK/IDCANCEL for Enter and
+      // Escape) and selection changes of combo boxes; edit notifications are
+      // not commands. Without a control (lParam 0) the code says menu (0) or
+      // accelerator (1), not a selection change.
       unsigned code = HIWORD(wParam);
-      if (code != BN_CLICKED && code != CBN_SELCHANGE) return FALSE;
-      if (events_) events_->OnCommand(LOWORD(wParam));
+      int id = LOWORD(wParam);
+      if (lParam != 0 && code == CBN_SELCHANGE) {
+        if (events_) events_->OnSelectionChange(id);
+        return TRUE;
+      }
+      if (code != BN_CLICKED && lParam != 0) return FALSE;
+      if (events_) events_->OnCommand(id);
       return TRUE;
     }
     case WM_NCHITTEST: {

@@ -30,6 +30,24 @@ class Win32DialogWindow final : public IDialogWindow {
   void EndDialog(int code) override;
   void SetItemText(int id, const std::string& text) override;
   std::string GetItemText(int id) override;
+  void EnableItem(int id, bool enabled) override;
+  bool IsItemEnabled(int id) override;
+  void ShowItem(int id, bool visible) override;
+  bool IsItemVisible(int id) override;
+  void FocusItem(int id) override;
+  bool IsChecked(int id) override;
+  void SetChecked(int id, bool checked) override;
+  void ComboReset(int id) override;
+  int ComboAdd(int id, const std::string& text) override;
+  int ComboCount(int id) override;
+  std::string ComboText(int id, int index) override;
+  int ComboFindExact(int id, const std::string& text) override;
+  int ComboSelection(int id) override;
+  void ComboSelect(int id, int index) override;
+  void SetHotkey(int id, unsigned virtualKey, unsigned flags) override;
+  void GetHotkey(int id, unsigned* virtualKey, unsigned* flags) override;
+  void RejectInput(int id, const std::string& message) override;
+  void SetTopmost(bool topmost) override;
   void SetLabelWhite(int id, bool white) override;
   void Center() override;
   void Show(bool visible) override;
@@ -41,6 +59,8 @@ class Win32DialogWindow final : public IDialogWindow {
  private:
   bool Create(int templateId, HWND parent);
   void EnableOwner();
+  HWND Item(int id) const;
+  LRESULT SendItem(int id, UINT message, WPARAM wParam, LPARAM lParam) const;
   static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   INT_PTR OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void SubclassLabels(HWND dialog);

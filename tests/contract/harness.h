@@ -55,6 +55,10 @@ class Harness {
   std::uint64_t Now() { return Platform().Loop().NowMs(); }
   // A registry key below the user's hive that is removed afterwards.
   virtual std::string ScratchKey() = 0;
+  // What the user does to a control of a shown dialog: clicks it (a check
+  // box toggles), or picks entry `index` from a combo box's list.
+  virtual void Click(IDialogWindow& dialog, int id) = 0;
+  virtual void Choose(IDialogWindow& dialog, int id, int index) = 0;
 };
 
 std::unique_ptr<Harness> MakeHarness();

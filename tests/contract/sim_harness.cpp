@@ -2,6 +2,10 @@
 #include <deque>
 
 #include "harness.h"
+
+#include <gtest/gtest.h>
+
+#include "control_ids.h"
 #include "platform/sim/sim_platform.h"
 
 namespace fon::contract {
@@ -60,8 +64,25 @@ class SimHarness final : public Harness {
     return done();
   }
   std::string ScratchKey() override { return "Software\\FonarisContract\\Scratch"; }
+  void Click(IDialogWindow& dialog, int id) override {
+    // The simulation knows no control classes: the test's check box is the
+    // one control that toggles.
+    sim::SimDialogRecord& record = Record(dialog);
+    if (id == IDC_CONTRACT_CHECK)
+      record.Toggle(id);
+    else
+      record.Press(id);
+  }
+  void Choose(IDialogWindow& dialog, int id, int index) override { Record(dialog).Choose(id, index); }
 
  private:
+  sim::SimDialogRecord& Record(IDialogWindow& dialog) {
+    for (auto& record : sim_.dialogs)
+      if (record->handle == dialog.Handle()) return *record;
+    ADD_FAILURE() << "no such dialog";
+    return *sim_.dialogs.back();
+  }
+
   sim::SimPlatform sim_;
   int nextPort_ = 40000;
 };

@@ -110,6 +110,20 @@ class Win32Harness final : public Harness {
     return win32::testing::RunUntilOr(*platform_, done, timeoutMs);
   }
   std::string ScratchKey() override { return scratch_ + "\\Fonaris"; }
+  void Click(IDialogWindow& dialog, int id) override {
+    // BM_CLICK does what a mouse click does: an auto check box toggles,
+    // then the dialog is told.
+    // The system sends a disabled control no mouse input at all.
+    HWND control = ::GetDlgItem(win32::ToHwnd(dialog.Handle()), id);
+    if (::IsWindowEnabled(control)) ::SendMessageA(control, BM_CLICK, 0, 0);
+  }
+  void Choose(IDialogWindow& dialog, int id, int index) override {
+    HWND window = win32::ToHwnd(dialog.Handle());
+    HWND combo = ::GetDlgItem(window, id);
+    ::SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    // What a combo box sends when the user picks an entry.
+    ::SendMessageA(window, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+  }
 
  private:
   std::unique_ptr<win32::Win32Platform> platform_;

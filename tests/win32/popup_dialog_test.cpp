@@ -181,8 +181,10 @@ class DialogEvents final : public IDialogEvents {
     commands.push_back(id);
     if (onCommand) onCommand(id);
   }
+  void OnSelectionChange(int id) override { selections.push_back(id); }
   int inits = 0;
   std::vector<int> commands;
+  std::vector<int> selections;
   std::function<void()> onInit;
   std::function<void(int)> onCommand;
 };
@@ -232,7 +234,7 @@ TEST_F(DialogTest, ModelessDialogFromItsTemplate) {
   EXPECT_EQ(dialog_->Handle(), 0u);
 }
 
-TEST_F(DialogTest, ClicksAndSelectionChangesAreCommandsButEditsAreNot) {
+TEST_F(DialogTest, ClicksAreCommandsSelectionChangesTheirOwnAndEditsNeither) {
   HWND dialog = Open(IDD_TEST_SKINNED);
   ASSERT_TRUE(dialog);
   ::SendMessageA(Item(IDC_TEST_BUTTON), BM_CLICK, 0, 0);
@@ -242,7 +244,12 @@ TEST_F(DialogTest, ClicksAndSelectionChangesAreCommandsButEditsAreNot) {
   ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_TEST_COMBO, CBN_DROPDOWN),
                  reinterpret_cast<LPARAM>(Item(IDC_TEST_COMBO)));
   ::SendMessageA(Item(IDOK), BM_CLICK, 0, 0);
-  EXPECT_EQ(events_.commands, (std::vector<int>{IDC_TEST_BUTTON, IDC_TEST_COMBO, IDOK}));
+  EXPECT_EQ(events_.commands, (std::vector<int>{IDC_TEST_BUTTON, IDOK}));
+  EXPECT_EQ(events_.selections, (std::vector<int>{IDC_TEST_COMBO}));
+  // An accelerator's command (code 1, no control) is no selection change.
+  ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_TEST_BUTTON, 1), 0);
+  EXPECT_EQ(events_.commands.back(), IDC_TEST_BUTTON);
+  EXPECT_EQ(events_.selections.size(), 1u);
 }
 
 TEST_F(DialogTest, KeyboardReachesTheDialogThroughTheLoop) {
