@@ -4,6 +4,7 @@
 #include "app/main_frame.h"
 #include "calls/cti_message.h"
 #include "common/debug_text.h"
+#include "dialout/dialout_dialog.h"
 #include "dialout/normalize_number.h"
 #include "dialout/phone_link.h"
 
@@ -15,6 +16,17 @@ namespace {
 constexpr std::size_t kLinkLogChars = 200;
 
 }  // namespace
+
+void CMainFrame::RunDialoutDialog(const std::string& number) {
+  const bool fromHotkey = m_bHotkeyDialout != 0;
+  // The plain command is single: it brings the open dialog to the front.
+  // A number (the hotkey's selection, a link, a recent call) is a new
+  // request and replaces the dialog open now.
+  if (!fromHotkey && number.empty() && m_dlgDialout.BringToFront()) return;
+  CDialoutDialog dialog(*this, m_lstDevices, m_lstExtraCallers, m_nDeviceMode, fromHotkey);
+  if (!number.empty()) dialog.SetCalled(number);
+  m_dlgDialout.Run(dialog);
+}
 
 void CMainFrame::ApplyPhoneLinks() {
   const bool on = settings_.ReadDword(kPhoneLinksSetting, 1) != 0;

@@ -87,10 +87,6 @@ void CMainFrame::OnTaskbarCreated() {
   tray_.Add();
 }
 
-void CMainFrame::RunDialoutDialog(const std::string& /*number*/) {
-  Debug("Dialout dialog not available in this build\n");
-}
-
 void CMainFrame::RunConfigDialog() { Debug("Configuration dialog not available in this build\n"); }
 
 void CMainFrame::RunLoginDialog() { Debug("Login dialog not available in this build\n"); }
