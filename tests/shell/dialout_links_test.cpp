@@ -2,6 +2,8 @@
 // calls with their tray sub-menu.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "dialout/phone_link.h"
 #include "tests/shell/shell_fixture.h"
 
@@ -11,33 +13,27 @@ namespace {
 class DialoutLinksTest : public ShellTest {};
 
 TEST_F(DialoutLinksTest, RegistrationFollowsTheSettingAndSparesAnotherHandler) {
-  const std::string command = "\"C:\\Program Files\\Fonaris\\fonaris.exe\" --link \"%1\"";
-  const std::string telCommand = "Software\\Classes\\tel\\shell\\open\\command";
+  const std::string ours = "\"C:\\Program Files\\Fonaris\\fonaris.exe\" --link \"%1\"";
+  const std::string tel = "Software\\Classes\\tel", callto = "Software\\Classes\\callto";
+  auto command = [&](const std::string& key) { return sim.registry.GetString(key + "\\shell\\open\\command", ""); };
+  auto apply = [&](int on) { sim.registry.SetDword(kMainKey, kPhoneLinksSetting, on), frame->ApplySettings(); };
   ServeCti();
   StartRecording();  // on by default
-  for (const char* scheme : {"tel", "callto"}) {
-    const std::string key = std::string("Software\\Classes\\") + scheme;
-    EXPECT_EQ(sim.registry.GetString(key, ""), std::string("URL:") + scheme);
-    EXPECT_EQ(sim.registry.GetString(key, "URL Protocol"), "");
-    EXPECT_EQ(sim.registry.GetString(key + "\\shell\\open\\command", ""), command);
-  }
-  sim.registry.SetDword(kMainKey, kPhoneLinksSetting, 0);
-  frame->ApplySettings();
-  EXPECT_FALSE(sim.registry.HasKey("Software\\Classes\\tel"));
-  EXPECT_FALSE(sim.registry.HasKey("Software\\Classes\\callto\\shell"));
-  EXPECT_TRUE(sim.registry.HasKey("Software\\Classes"));
-
-  // Switched off, another program's handler stays; on again, ours wins.
-  sim.registry.CreateKey(telCommand);
-  sim.registry.SetString(telCommand, "", "other.exe %1");
-  frame->ApplySettings();
-  EXPECT_EQ(sim.registry.GetString(telCommand, ""), "other.exe %1");
-  sim.registry.SetDword(kMainKey, kPhoneLinksSetting, 1);
-  frame->ApplySettings();
-  EXPECT_EQ(sim.registry.GetString(telCommand, ""), command);
+  EXPECT_EQ(std::make_tuple(command(tel), command(callto), sim.registry.GetString(callto, "")),
+            std::make_tuple(ours, ours, "URL:callto"));
+  EXPECT_EQ(sim.registry.GetString(tel, "URL Protocol"), "");
+  apply(0);
+  EXPECT_FALSE(sim.registry.HasKey(tel) || sim.registry.HasKey(callto));
+  sim.registry.CreateKey(tel + "\\shell\\open\\command");
+  sim.registry.SetString(tel + "\\shell\\open\\command", "", "other.exe %1");
+  apply(0);  // another program's handler stays
+  EXPECT_EQ(command(tel), "other.exe %1");
+  apply(1);
+  EXPECT_EQ(command(tel), ours);
 }
 
-TEST_F(DialoutLinksTest, ASecondStartHandsItsLinkOverAndEnds) {
+TEST_F(DialoutLinksTest, ALinkOfASecondStartReachesTheRunningClientAndOfAFirstStartItself) {
+  sim.shell.launchLink = "tel:0301234567";
   ServeCti();
   StartRecording();
   struct Case {
@@ -45,10 +41,20 @@ TEST_F(DialoutLinksTest, ASecondStartHandsItsLinkOverAndEnds) {
     std::vector<std::string> dialogs;
   } cases[] = {
       {"tel:+49-30-123;ext=5", {"dialout 004930123"}},
-      {"callto:%2B49%20(0)30%201234", {"dialout 0049301234"}},
-      {"tel:garbage", {}},
+      {"tel:+49%20(0)30%201234-5", {"dialout 00493012345"}},
+      {"TEL:0301234567", {"dialout 0301234567"}},
+      {"callto://+49 30 1234", {"dialout 0049301234"}},
+      {"\"tel:030/12345?x=1#frag\"", {"dialout 03012345"}},
+      {"callto:%2B4930123", {"dialout 004930123"}},  // an escaped plus is a plus
+      {"tel:%3B0301", {"dialout 0301"}},             // an escaped ";" separates nothing
+      {"tel:%zz12%4", {"dialout 124"}},
+      {"tel:" + std::string(100000, '7'), {"dialout " + std::string(253, '7')}},
+      {"tel:" + std::string(100000, '%'), {}},
+      {"tel:abc", {}},
+      {"http://tel:0301234", {}},
       {"", {}},
   };
+  EXPECT_EQ(Dialogs(), std::vector<std::string>{"dialout 0301234567"});
   for (const Case& c : cases) {
     Dialogs().clear();
     sim.shell.launchLink = c.link;
@@ -56,22 +62,14 @@ TEST_F(DialoutLinksTest, ASecondStartHandsItsLinkOverAndEnds) {
     ASSERT_EQ(second.Create(), 0);
     EXPECT_TRUE(second.IsQuitting());
     sim.loop.RunFor(10);
-    EXPECT_EQ(Dialogs(), c.dialogs) << c.link;
+    EXPECT_EQ(Dialogs(), c.dialogs) << c.link.substr(0, 30);
   }
-  EXPECT_EQ(LoggedCount("Phone link handed to the running client\n"), 3);
-}
-
-TEST_F(DialoutLinksTest, AFirstStartForALinkOpensTheDialogOnceRunning) {
-  ServeCti();
-  sim.shell.launchLink = "tel:0301234567";
-  StartRecording();
-  EXPECT_EQ(Dialogs(), std::vector<std::string>{"dialout 0301234567"});
-  EXPECT_EQ(LoggedCount("No running client took the phone link\n"), 0);
+  EXPECT_EQ(LoggedCount("Phone link handed to the running client\n"), 12);
 }
 
 TEST_F(DialoutLinksTest, RecentCallsKeepTwentyAcrossRestartsAndCallBackFromTheMenu) {
-  ServeCti();
   sim.registry.SetDword(kMainKey, "Parent User ID", 7);
+  ServeCti();
   StartRecording();
   sim.shell.foreground = 0;  // no window has the focus: no popup, still a recent call
   auto call = [&](const std::string& name, const std::string& number, int user) {
@@ -83,22 +81,18 @@ TEST_F(DialoutLinksTest, RecentCallsKeepTwentyAcrossRestartsAndCallBackFromTheMe
   call("Parent", "0307777", 7);
   for (int i = 0; i < 21; ++i) call("A&B " + std::to_string(i), "+49 (0)30 " + std::to_string(1000 + i), 42);
   EXPECT_EQ(LoggedCount("Avoid null window\n"), 24);  // nothing was shown
-  ASSERT_EQ(frame->RecentCalls().Calls().size(), 20u);
-  EXPECT_EQ(frame->RecentCalls().Calls().front().callerName, "A&B 20");
-  EXPECT_EQ(frame->RecentCalls().Calls().back().callerName, "A&B 1");
+  const std::vector<RecentCall>& calls = frame->RecentCalls().Calls();
+  ASSERT_EQ(calls.size(), 20u);
+  EXPECT_EQ(calls.front().callerName + "," + calls.back().callerName, "A&B 20,A&B 1");
+  EXPECT_EQ(CRecentCalls(sim.registry).Calls(), calls);  // what the next run reads
 
-  // A new run reads them back.
-  EXPECT_EQ(CRecentCalls(sim.registry).Calls(), frame->RecentCalls().Calls());
-
-  // The menu shows them newest first and calls the chosen one back.
   sim.shell.menuScript.push_back([] { return ID_MENU_RECENT_FIRST + 1; });
   frame->ShowTrayMenu(10, 10);
   sim.loop.RunPending();
   const auto& items = sim.shell.lastSubMenuItems;
   ASSERT_EQ(items.size(), 20u);
-  EXPECT_EQ(items.front().command, ID_MENU_RECENT_FIRST);
   EXPECT_EQ(items.back().command, ID_MENU_RECENT_LAST);
-  EXPECT_EQ(items[1].text, "Tue 07:05  A&&B 19  +49 (0)30 1019");
+  EXPECT_EQ(items[1], (MenuItem{ID_MENU_RECENT_FIRST + 1, "Tue 07:05  A&&B 19  +49 (0)30 1019"}));
   EXPECT_EQ(Dialogs().back(), "dialout 0049301019");
 }
 
