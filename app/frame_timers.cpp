@@ -84,6 +84,7 @@ void CMainFrame::ApplySettings() {
   }
 
   ReadLanguageIndexSetting();
+  ApplyPhoneLinks();
 }
 
 void CMainFrame::OnClose() {

@@ -39,7 +39,7 @@ void CMainFrame::ShowTrayMenu(int x, int y) {
   }
   if (m_nTrayMenu == 0) return;
   platform_.Desktop().SetForegroundWindow(Handle());
-  int command = platform_.Tray().TrackTrayMenu(m_nTrayMenu, Point{x, y});
+  int command = platform_.Tray().TrackTrayMenu(m_nTrayMenu, Point{x, y}, RecentCallMenuItems());
   if (command == 0) return;
   // The command reaches the frame once the menu has closed, like any other
   // command, and not inside the tray callback or timer that opened it: the
@@ -65,6 +65,7 @@ void CMainFrame::OnCommand(int id) {
       OnExitCommand();
       return;
     default:
+      if (id >= ID_MENU_RECENT_FIRST && id <= ID_MENU_RECENT_LAST) OnRecentCallCommand(id);
       return;
   }
 }
@@ -92,10 +93,6 @@ void CMainFrame::OnTaskbarCreated() {
   // A restarted shell has forgotten every icon.
   if (IsQuitting()) return;
   tray_.Add();
-}
-
-void CMainFrame::RunDialoutDialog(const std::string& /*number*/) {
-  Debug("Dialout dialog not available in this build\n");
 }
 
 void CMainFrame::RunConfigDialog() { Debug("Configuration dialog not available in this build\n"); }

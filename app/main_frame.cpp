@@ -59,6 +59,8 @@ int CMainFrame::OnCreate() {
   if (platform_.Process().CreateInstanceMutex(kInstanceMutex)) {
     platform_.Timers().SetTimer(this, ID_TIMER_QUIT, kQuitDelayMs);
     m_bQuit = 1;
+    // Started for a phone link: the running client dials it.
+    HandOverLaunchLink();
   }
 
   // 2.-3. The language index follows the stored language name.
@@ -116,6 +118,10 @@ int CMainFrame::OnCreate() {
   // 16.-17. A pause, then supervision starts.
   platform_.Loop().Sleep(kStartPauseMs);
   platform_.Timers().SetTimer(this, ID_TIMER_RECONNECT, kReconnectIntervalMs);
+
+  // Phone links reach this client from now on; one it was started for opens.
+  ApplyPhoneLinks();
+  OpenLaunchLink();
   return 0;
 }
 

@@ -17,6 +17,7 @@
 #include "common/id_string_list.h"
 #include "dialogs/dialog_host.h"
 #include "dialogs/dialog_slot.h"
+#include "dialout/recent_calls.h"
 #include "dialogs/wait_for_connect_dlg.h"
 #include "net/cti_link.h"
 #include "platform/platform.h"
@@ -107,6 +108,22 @@ class CMainFrame : public fon::TimerSink,
   void CancelAllDialogs();
   // The dial-out dialog, with the number to dial (may be empty).
   virtual void RunDialoutDialog(const std::string& number);
+
+  // ---- dial-out: phone links and recent calls
+  // Registers or removes the client as the user's tel:/callto: handler, as
+  // the setting says.
+  void ApplyPhoneLinks();
+  // A second start for a link gives it to the running client; true when
+  // that client took it.
+  bool HandOverLaunchLink();
+  // A first start for a link opens the dialog for it once running.
+  void OpenLaunchLink();
+  void OnPhoneLink(const std::string& link) override;
+  // Every call event of the user, shown or not, becomes a recent call.
+  void NoteRecentCall(const std::string& message, const std::string& time);
+  std::vector<fon::MenuItem> RecentCallMenuItems();
+  void OnRecentCallCommand(int id);
+  const fon::CRecentCalls& RecentCalls() const { return recentCalls_; }
   virtual void RunConfigDialog();
   virtual void RunLoginDialog();
   // The active-profile dialog for the forced profile `profile`.
@@ -205,4 +222,9 @@ class CMainFrame : public fon::TimerSink,
   // the message loop right after.
   fon::DeferredRelease<CWaitForConnectDlg> retiredWaitDialogs_{platform_.Loop()};
   int m_bQuit = 0;
+  // The hotkey is waiting for the foreground application's copy.
+  bool hotkeyCopying_ = false;
+  fon::CRecentCalls recentCalls_{platform_.Registry()};
+  // The numbers of the recent calls' menu items as last shown.
+  std::vector<std::string> recentMenuNumbers_;
 };

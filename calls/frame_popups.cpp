@@ -34,6 +34,7 @@ std::string CallPopupText(CMainFrame& frame, const std::string& callerName, cons
 
 void CMainFrame::OnCtiMessage(const std::string& message, const std::string& time) {
   Debug("Message from CTI-Port: " + message + " at " + time);
+  NoteRecentCall(message, time);
   IDesktop& desktop = platform_.Desktop();
   const WindowHandle foreground = desktop.GetForegroundWindow();
   if (foreground == 0) {

@@ -14,6 +14,8 @@ class IClipboard {
   virtual bool Empty() = 0;
   virtual std::optional<std::string> GetText() = 0;
   virtual bool SetText(const std::string& text) = 0;
+  // Changes whenever any program changes the clipboard; needs no session.
+  virtual unsigned SequenceNumber() = 0;
 };
 
 }  // namespace fon

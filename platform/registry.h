@@ -25,6 +25,8 @@ class IRegistry {
                           std::string* data, std::size_t bufferSize) = 0;
   virtual long SetValue(const std::string& path, const std::string& name, std::uint32_t type,
                         const std::string& data) = 0;
+  // Removes the key with everything below it.
+  virtual long DeleteKeyTree(const std::string& path) = 0;
 };
 
 }  // namespace fon

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/types.h"
 
@@ -22,6 +23,13 @@ enum : unsigned {
   kWmRButtonUp = 0x0205,
 };
 
+// A menu item made at run time.
+struct MenuItem {
+  int command;
+  std::string text;
+  friend bool operator==(const MenuItem&, const MenuItem&) = default;
+};
+
 class ITray {
  public:
   virtual ~ITray() = default;
@@ -30,7 +38,9 @@ class ITray {
   virtual bool NotifyIcon(int message, int iconResource, const std::string& tip) = 0;
   // Shows a tray menu resource at a screen point and returns the chosen
   // command (0 when dismissed). Runs a nested loop while the menu is open.
-  virtual int TrackTrayMenu(int menuResource, Point at) = 0;
+  // `subMenuItems`, when there are any, replace the items of the menu's
+  // sub-menu for this showing.
+  virtual int TrackTrayMenu(int menuResource, Point at, const std::vector<MenuItem>& subMenuItems) = 0;
 };
 
 }  // namespace fon

@@ -21,6 +21,8 @@ class IFrameEvents {
   virtual void OnTaskbarCreated() = 0;
   // The user's session was locked (true) or unlocked (false).
   virtual void OnSessionChange(bool locked) = 0;
+  // Another process of the user handed over a tel: or callto: link.
+  virtual void OnPhoneLink(const std::string& link) = 0;
 
  protected:
   ~IFrameEvents() = default;
@@ -150,6 +152,10 @@ class IDialogWindow {
 
   // Labels drawn transparently on the skin; white for titles on dark bands.
   virtual void SetLabelWhite(int id, bool white) = 0;
+  // A text painted straight onto the skin, in client pixels, in the colour
+  // 0xBBGGRR, broken into words and cut with an ellipsis where it does not
+  // fit. One per dialog; set it before or while the dialog is shown.
+  virtual void SetFaceText(Rect rect, const std::string& text, std::uint32_t colour) = 0;
   virtual void Center() = 0;
   virtual void Show(bool visible) = 0;
   virtual void RedrawNow() = 0;

@@ -23,6 +23,10 @@
 #define ID_MENU_CONFIG            32783
 #define ID_MENU_DIALOUT           32785
 #define ID_MENU_LOGIN             32788
+/* Recent calls sub-menu: the placeholder, and one command per call. */
+#define ID_MENU_RECENT_NONE       32799
+#define ID_MENU_RECENT_FIRST      32800
+#define ID_MENU_RECENT_LAST       32819
 
 /* Command dialogs (dialogs.rc).  Control ids repeat between dialogs; each
  * dialog's controls carry that dialog's prefix.  Buttons are IDOK/IDCANCEL. */

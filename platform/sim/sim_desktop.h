@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/desktop.h"
+#include "platform/windowing.h"
 
 namespace fon::sim {
 
@@ -18,6 +19,8 @@ namespace fon::sim {
 struct SimDesktop {
   std::set<std::string> mutexes;
   std::map<int, std::pair<unsigned, unsigned>> hotkeysTakenByOthers;  // id ignored: (mod, vk)
+  // The frames of the clients on this desktop, the oldest first.
+  std::vector<IFrameEvents*> frames;
 };
 
 class SimDesktopView : public IDesktop {

@@ -37,6 +37,11 @@ struct SimDialogRecord {
   int broughtToFront = 0;
   std::map<int, std::string> items;
   std::set<int> whiteLabels;
+  struct FaceText {
+    Rect rect;
+    std::string text;
+    std::uint32_t colour = 0;
+  } faceText;
   std::set<int> disabled;
   std::set<int> hidden;
   std::set<int> checked;
@@ -111,6 +116,9 @@ class SimDialogWindow final : public IDialogWindow {
   void RejectInput(int id, const std::string& message) override;
   void SetTopmost(bool topmost) override { record_->topmost = topmost; }
   void SetLabelWhite(int id, bool white) override;
+  void SetFaceText(Rect rect, const std::string& text, std::uint32_t colour) override {
+    record_->faceText = {rect, text, colour};
+  }
   void Center() override;
   void Show(bool visible) override;
   void RedrawNow() override;

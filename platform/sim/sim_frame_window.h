@@ -1,6 +1,7 @@
 // The hidden main frame: its events are called by tests directly.
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "platform/sim/sim_loop.h"
@@ -11,7 +12,10 @@ namespace fon::sim {
 class SimFrameWindow final : public IFrameWindow {
  public:
   explicit SimFrameWindow(SimLoop& loop, IFrameEvents* events) : loop_(loop), events(events) {}
-  ~SimFrameWindow() override { *alive_ = false; }
+  ~SimFrameWindow() override {
+    *alive_ = false;
+    if (onGone) onGone();
+  }
   SimFrameWindow(const SimFrameWindow&) = delete;
   SimFrameWindow& operator=(const SimFrameWindow&) = delete;
   WindowHandle Handle() const override { return 0x1000; }
@@ -31,6 +35,7 @@ class SimFrameWindow final : public IFrameWindow {
   IFrameEvents* events;
   bool destroyed = false;
   bool visible = false;
+  std::function<void()> onGone;
 
  private:
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);

@@ -7,6 +7,17 @@ SimPlatform::SimPlatform(std::shared_ptr<SimDesktop> desktop) : shell(desktop) {
 std::unique_ptr<IFrameWindow> SimPlatform::CreateFrameWindow(IFrameEvents* events) {
   auto window = std::make_unique<SimFrameWindow>(loop, events);
   frame = window.get();
+  std::shared_ptr<SimDesktop> desktop = shell.SharedDesktop();
+  desktop->frames.push_back(events);
+  window->onGone = [desktop, events] {
+    auto& frames = desktop->frames;
+    for (auto it = frames.begin(); it != frames.end(); ++it) {
+      if (*it == events) {
+        frames.erase(it);
+        break;
+      }
+    }
+  };
   return window;
 }
 

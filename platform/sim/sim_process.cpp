@@ -13,4 +13,11 @@ bool SimProcess::CreateInstanceMutex(const std::string& name) {
   return false;
 }
 
+bool SimProcess::HandLinkToRunningClient(const std::string& link) {
+  // This process has a frame of its own by now, the newest one.
+  if (desktop_->frames.size() < 2) return false;
+  desktop_->frames.front()->OnPhoneLink(link);
+  return true;
+}
+
 }  // namespace fon::sim

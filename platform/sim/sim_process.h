@@ -16,6 +16,14 @@ class SimProcess : public IProcess {
   // The process ends: its mutexes go with it.
   ~SimProcess() override;
   bool CreateInstanceMutex(const std::string& name) override;
+  std::string LaunchLink() override { return launchLink; }
+  // Straight to the oldest other frame of the desktop, while this call runs.
+  bool HandLinkToRunningClient(const std::string& link) override;
+  std::string ExecutablePath() override { return executablePath; }
+  const std::shared_ptr<SimDesktop>& SharedDesktop() const { return desktop_; }
+
+  std::string launchLink;
+  std::string executablePath = "C:\\Program Files\\Fonaris\\fonaris.exe";
 
  private:
   std::shared_ptr<SimDesktop> desktop_;

@@ -57,6 +57,21 @@ long SimRegistry::SetValue(const std::string& path, const std::string& name, std
   return 0;
 }
 
+long SimRegistry::DeleteKeyTree(const std::string& path) {
+  std::string key = Lower(path);
+  if (key.empty()) return 87;  // ERROR_INVALID_PARAMETER
+  if (denied_.count(key)) return kErrorAccessDenied;
+  if (!keys_.count(key)) return kErrorFileNotFound;
+  const std::string below = key + "\\";
+  for (auto it = keys_.begin(); it != keys_.end();) {
+    if (it->first == key || it->first.compare(0, below.size(), below) == 0)
+      it = keys_.erase(it);
+    else
+      ++it;
+  }
+  return 0;
+}
+
 void SimRegistry::SetString(const std::string& path, const std::string& name, const std::string& text) {
   keys_[Lower(path)][Lower(name)] = Value{kRegSz, text + '\0'};
 }

@@ -20,6 +20,7 @@ class SimRegistry : public IRegistry {
                   std::size_t bufferSize) override;
   long SetValue(const std::string& path, const std::string& name, std::uint32_t type,
                 const std::string& data) override;
+  long DeleteKeyTree(const std::string& path) override;
 
   // Test helpers.
   void SetString(const std::string& path, const std::string& name, const std::string& text);

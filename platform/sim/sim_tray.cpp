@@ -29,8 +29,9 @@ bool SimTray::NotifyIcon(int message, int iconResource, const std::string& tip) 
   return true;
 }
 
-int SimTray::TrackTrayMenu(int menuResource, Point at) {
+int SimTray::TrackTrayMenu(int menuResource, Point at, const std::vector<MenuItem>& subMenuItems) {
   menusShown.push_back({menuResource, at});
+  lastSubMenuItems = subMenuItems;
   if (menuScript.empty()) return 0;
   auto answer = std::move(menuScript.front());
   menuScript.pop_front();

@@ -22,7 +22,7 @@ struct TrayCall {
 class SimTray : public ITray {
  public:
   bool NotifyIcon(int message, int iconResource, const std::string& tip) override;
-  int TrackTrayMenu(int menuResource, Point at) override;
+  int TrackTrayMenu(int menuResource, Point at, const std::vector<MenuItem>& subMenuItems) override;
 
   std::vector<TrayCall> trayCalls;
   std::map<int, TrayCall> trayIcons;  // icon resource -> the add that shows it
@@ -30,6 +30,8 @@ class SimTray : public ITray {
   // No shell to take icons (not started yet, or restarting): every call fails.
   bool shellUnavailable = false;
   std::vector<std::pair<int, Point>> menusShown;
+  // The sub-menu items of the menu shown last.
+  std::vector<MenuItem> lastSubMenuItems;
   // Answer of the next menus: a command id, 0 = dismissed. A function lets
   // a test act while the menu's nested loop would run.
   std::deque<std::function<int()>> menuScript;

@@ -31,12 +31,20 @@ std::vector<std::string> Words(const std::string& line) {
 
 }  // namespace
 
-std::string LogFileOption(const std::string& commandLine) {
+namespace {
+
+std::string OptionValue(const std::string& commandLine, const char* option) {
   std::vector<std::string> words = Words(commandLine);
   for (std::size_t i = 0; i + 1 < words.size(); ++i) {
-    if (words[i] == "--log") return words[i + 1];
+    if (words[i] == option) return words[i + 1];
   }
   return std::string();
 }
+
+}  // namespace
+
+std::string LogFileOption(const std::string& commandLine) { return OptionValue(commandLine, "--log"); }
+
+std::string LinkOption(const std::string& commandLine) { return OptionValue(commandLine, "--link"); }
 
 }  // namespace fon::win32

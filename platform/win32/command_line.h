@@ -9,4 +9,8 @@ namespace fon::win32 {
 // option is absent or has no file name.
 std::string LogFileOption(const std::string& commandLine);
 
+// The link named by "--link LINK" (how the shell starts the program for a
+// tel: or callto: link), or "" when absent.
+std::string LinkOption(const std::string& commandLine);
+
 }  // namespace fon::win32

@@ -24,6 +24,7 @@ class Win32Clipboard final : public IClipboard {
   bool Empty() override;
   std::optional<std::string> GetText() override;
   bool SetText(const std::string& text) override;
+  unsigned SequenceNumber() override { return ::GetClipboardSequenceNumber(); }
 
  private:
   HWND owner_ = nullptr;

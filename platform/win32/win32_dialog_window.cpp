@@ -12,6 +12,7 @@ namespace fon::win32 {
 namespace {
 
 constexpr UINT_PTR kLabelSubclassId = 1;
+constexpr UINT_PTR kSkinSubclassId = 2;
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
 std::string WindowText(HWND window) {
@@ -325,7 +326,12 @@ void Win32DialogWindow::SubclassLabels(HWND dialog) {
   for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
     if (!IsStatic(child)) continue;
     auto style = static_cast<std::uint32_t>(::GetWindowLongA(child, GWL_STYLE));
-    if (!IsTextLabelStyle(style)) continue;  // the skin bitmap and other pictures
+    if ((style & SS_TYPEMASK) == SS_BITMAP) {
+      // The skin covers the face: a text on the face is drawn after it.
+      ::SetWindowSubclass(child, &Win32DialogWindow::SkinProc, kSkinSubclassId, reinterpret_cast<DWORD_PTR>(this));
+      continue;
+    }
+    if (!IsTextLabelStyle(style)) continue;  // other pictures
     if (::SetWindowSubclass(child, &Win32DialogWindow::LabelProc, kLabelSubclassId,
                             reinterpret_cast<DWORD_PTR>(this))) {
       labels_.insert(child);
@@ -350,6 +356,44 @@ LRESULT CALLBACK Win32DialogWindow::LabelProc(HWND label, UINT message, WPARAM w
       break;
   }
   return ::DefSubclassProc(label, message, wParam, lParam);
+}
+
+void Win32DialogWindow::SetFaceText(Rect rect, const std::string& text, std::uint32_t colour) {
+  faceRect_ = rect;
+  faceText_ = text;
+  faceColour_ = static_cast<COLORREF>(colour);
+  if (window_) ::InvalidateRect(window_.Get(), nullptr, TRUE);
+}
+
+LRESULT CALLBACK Win32DialogWindow::SkinProc(HWND skin, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                             DWORD_PTR refData) {
+  auto* self = reinterpret_cast<Win32DialogWindow*>(refData);
+  if (message == WM_NCDESTROY) {
+    ::RemoveWindowSubclass(skin, &Win32DialogWindow::SkinProc, kSkinSubclassId);
+  } else if (message == WM_PAINT) {
+    LRESULT result = ::DefSubclassProc(skin, message, wParam, lParam);
+    self->PaintFaceText(skin);
+    return result;
+  }
+  return ::DefSubclassProc(skin, message, wParam, lParam);
+}
+
+void Win32DialogWindow::PaintFaceText(HWND skin) {
+  if (faceText_.empty() || !window_) return;
+  HDC dc = ::GetDC(skin);
+  if (!dc) return;
+  // Dialog client pixels into the skin's own.
+  RECT rect{faceRect_.left, faceRect_.top, faceRect_.right, faceRect_.bottom};
+  ::MapWindowPoints(window_.Get(), skin, reinterpret_cast<POINT*>(&rect), 2);
+  {
+    auto font = reinterpret_cast<HFONT>(::SendMessageA(window_.Get(), WM_GETFONT, 0, 0));
+    ScopedSelect select(dc, font);
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, faceColour_);
+    ::DrawTextA(dc, faceText_.data(), static_cast<int>(faceText_.size()), &rect,
+                DT_END_ELLIPSIS | DT_WORDBREAK | DT_VCENTER);
+  }
+  ::ReleaseDC(skin, dc);
 }
 
 void Win32DialogWindow::PaintLabel(HWND label) {

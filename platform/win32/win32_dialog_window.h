@@ -49,6 +49,7 @@ class Win32DialogWindow final : public IDialogWindow {
   void RejectInput(int id, const std::string& message) override;
   void SetTopmost(bool topmost) override;
   void SetLabelWhite(int id, bool white) override;
+  void SetFaceText(Rect rect, const std::string& text, std::uint32_t colour) override;
   void Center() override;
   void Show(bool visible) override;
   void RedrawNow() override;
@@ -67,6 +68,9 @@ class Win32DialogWindow final : public IDialogWindow {
   static LRESULT CALLBACK LabelProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                     DWORD_PTR refData);
   void PaintLabel(HWND label);
+  static LRESULT CALLBACK SkinProc(HWND skin, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                   DWORD_PTR refData);
+  void PaintFaceText(HWND skin);
 
   HINSTANCE instance_;
   Win32EventLoop& loop_;
@@ -79,6 +83,9 @@ class Win32DialogWindow final : public IDialogWindow {
   HWND disabledOwner_ = nullptr;  // the owner a modal run disabled
   std::map<int, bool> whiteLabels_;
   std::set<HWND> labels_;
+  Rect faceRect_;
+  std::string faceText_;
+  COLORREF faceColour_ = 0;
   // Cleared by the destructor: a modal run whose dialog object is deleted
   // inside its own loop must not touch it afterwards.
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);

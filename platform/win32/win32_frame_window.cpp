@@ -2,6 +2,7 @@
 
 #include <wtsapi32.h>
 
+#include "platform/win32/win32_process.h"
 #include "platform/win32/window_class.h"
 
 namespace fon::win32 {
@@ -9,6 +10,7 @@ namespace fon::win32 {
 namespace {
 constexpr char kClassName[] = "FonarisFrame";
 constexpr char kTitle[] = "CTI application";
+constexpr UINT kPendingLinkMessage = WM_APP + 7;
 }  // namespace
 
 Win32FrameWindow::Win32FrameWindow(HINSTANCE instance, IFrameEvents* events, std::function<void(HWND)> onGone)
@@ -106,6 +108,27 @@ LRESULT Win32FrameWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LP
           return 0;
         }
         break;
+      case WM_COPYDATA: {
+        // Sent by a second start of the program for a phone link; anything
+        // else that arrives this way is not ours.
+        const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        if (!data || data->dwData != kPhoneLinkCopyData || !data->lpData || data->cbData == 0 ||
+            data->cbData > kPhoneLinkMaxBytes) {
+          return 0;
+        }
+        // Handled after the sender has been answered: the dialog it opens
+        // runs a loop of its own.
+        pendingLinks_.emplace_back(static_cast<const char*>(data->lpData), data->cbData);
+        ::PostMessageA(window, kPendingLinkMessage, 0, 0);
+        return 1;
+      }
+      case kPendingLinkMessage: {
+        if (pendingLinks_.empty()) return 0;
+        std::string link = std::move(pendingLinks_.front());
+        pendingLinks_.pop_front();
+        events_->OnPhoneLink(link);
+        return 0;
+      }
       default:
         break;
     }

@@ -5,7 +5,9 @@
 #include "platform/platform.h"
 #include "platform/win32/win32_handles.h"
 
+#include <deque>
 #include <functional>
+#include <string>
 
 namespace fon::win32 {
 
@@ -41,6 +43,8 @@ class Win32FrameWindow final : public IFrameWindow {
   IFrameEvents* events_;
   std::function<void(HWND)> onGone_;
   UINT taskbarCreated_;
+  // Links handed over by other processes, waiting for their own message.
+  std::deque<std::string> pendingLinks_;
   UniqueWindow window_;
   // Declared after the window: it is unregistered before the window goes.
   SessionNotification session_;

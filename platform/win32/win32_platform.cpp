@@ -17,6 +17,7 @@ Win32Platform::Win32Platform(const Options& options)
       machineRegistry_(HKEY_LOCAL_MACHINE, Win32Registry::Access::kReadOnly),
       tray_(instance_),
       resources_(instance_),
+      process_(options.launchLink),
       gdi_(instance_),
       popupWindows_(instance_, gdi_) {}
 

@@ -28,6 +28,7 @@ class Win32Platform final : public IPlatform {
     std::string logPath;           // optional copy of the debug texts
     // Popup windows made ahead, once the frame exists (see PopupWindowPool).
     std::size_t sparePopupWindows = 0;
+    std::string launchLink;  // the phone link the program was started for
   };
 
   // Null when the hidden windows that carry timers, tasks and socket

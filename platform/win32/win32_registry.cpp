@@ -69,4 +69,11 @@ long Win32Registry::SetValue(const std::string& path, const std::string& name, s
                           static_cast<DWORD>(data.size()));
 }
 
+long Win32Registry::DeleteKeyTree(const std::string& path) {
+  if (access_ == Access::kReadOnly) return ERROR_ACCESS_DENIED;
+  // Never the root itself: an empty path would name the whole hive.
+  if (path.empty()) return ERROR_INVALID_PARAMETER;
+  return ::RegDeleteTreeA(root_, path.c_str());
+}
+
 }  // namespace fon::win32

@@ -27,6 +27,7 @@ class Win32Registry final : public IRegistry {
                   std::size_t bufferSize) override;
   long SetValue(const std::string& path, const std::string& name, std::uint32_t type,
                 const std::string& data) override;
+  long DeleteKeyTree(const std::string& path) override;
 
  private:
   HKEY root_;

@@ -15,7 +15,7 @@ class Win32Tray final : public ITray {
   HWND Frame() const { return frame_; }
 
   bool NotifyIcon(int message, int iconResource, const std::string& tip) override;
-  int TrackTrayMenu(int menuResource, Point at) override;
+  int TrackTrayMenu(int menuResource, Point at, const std::vector<MenuItem>& subMenuItems) override;
 
  private:
   HINSTANCE instance_;

@@ -78,6 +78,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   fon::win32::Win32Platform::Options options;
   options.instance = instance;
   options.logPath = fon::win32::LogFileOption(commandLine ? commandLine : "");
+  options.launchLink = fon::win32::LinkOption(commandLine ? commandLine : "");
   options.sparePopupWindows = fon::win32::PopupWindowPool::kMaxSpare;
   std::unique_ptr<fon::win32::Win32Platform> platform = fon::win32::Win32Platform::Create(options);
   if (!platform) return 1;

@@ -80,7 +80,7 @@ e2e_begin() {
   export WINEPREFIX=$E2E_WORK/prefix
   mkdir -p "$WINEPREFIX/drive_c/fonaris-test"
   cp "$E2E_WIN/fonaris.exe" "$WINEPREFIX/drive_c/fonaris-test/"
-  for exe in fonctl.exe fakebrowser.exe; do
+  for exe in fonctl.exe fakebrowser.exe selectionapp.exe; do
     [ -f "$E2E_WIN/$exe" ] && cp "$E2E_WIN/$exe" "$WINEPREFIX/drive_c/fonaris-test/"
   done
   E2E_DISPLAY=$(e2e_free_display)

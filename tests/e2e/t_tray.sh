@@ -19,7 +19,7 @@ check "lists loaded" wait_log "Relay answers to GETACTIVEFORCEDPROFILE request" 
 fonctl tray rbuttondown >/dev/null
 check "tray menu opens" fonctl wait-window --visible "#32768" 5000 >/dev/null
 shot tray-menu
-check "second item picked" fonctl menu-pick 2
+check "third item picked" fonctl menu-pick 3
 check "configuration command reached the client" wait_log "Configuration dialog not available in this build" 5
 
 fonctl tray lbuttondblclk >/dev/null
@@ -29,12 +29,14 @@ check "website opened" grep -qF '"http://intranet.example/tpm"' "$WINEPREFIX/dri
 fonctl clip-set "before" >/dev/null
 fonctl hotkey >/dev/null
 check "hotkey handled" wait_log "Hotkey selection: " 10
+check "dial-out dialog shown" fonctl wait-window --visible "#32770" 5000 >/dev/null
+fonctl dlg-click has:1015 2 >/dev/null
 sleep 0.5
 check_eq "clipboard given back" "before" "$(fonctl clip-get)"
 
 fonctl tray rbuttondown >/dev/null
 check "tray menu opens again" fonctl wait-window --visible "#32768" 5000 >/dev/null
-check "exit picked" fonctl menu-pick 4
+check "exit picked" fonctl menu-pick 5
 check "client ends after Exit" wait_exit "$E2E_CLIENT_PID" 10
 e2e_end
 exit $((E2E_FAILS > 0))

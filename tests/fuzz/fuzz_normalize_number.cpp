@@ -1,6 +1,7 @@
 // Arbitrary bytes through the normaliser and the dialog's input check: a
 // bounded result of digits (a short one may keep its "+"), 00 stays 00 and
-// loses at most its trunk zero, the in-place form agrees, a clean caller stays.
+// loses at most its trunk zero, the in-place form agrees, a clean caller stays;
+// the same bytes as the body of a tel: link give a number of the same form.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -8,6 +9,7 @@
 
 #include "dialout/dial_input.h"
 #include "dialout/normalize_number.h"
+#include "dialout/phone_link.h"
 
 static void Check(bool condition) {
   if (!condition) __builtin_trap();
@@ -30,5 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const fon::DialInput result = fon::PrepareDialNumbers(called, caller);
   Check(reused == out && called == out && !fon::CleanCallerNumber(caller));
   Check(result != fon::DialInput::kReady || (called.size() >= 2 && caller.size() >= 2));
+  const std::optional<std::string> linked = fon::PhoneLinkNumber("tel:" + std::string(input));
+  Check(!linked || (!linked->empty() && linked->size() <= fon::kFilterKeepLimit + 1));
   return 0;
 }

@@ -2,6 +2,7 @@
 // scriptable relay port.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -39,7 +40,10 @@ class RecordingFrame : public CMainFrame {
   void ShowInfoPopup(int kind, const std::string& text, int sticky) override {
     popups.push_back({kind, text, sticky});
   }
-  void RunDialoutDialog(const std::string& number) override { dialogs.push_back("dialout " + number); }
+  void RunDialoutDialog(const std::string& number) override {
+    dialogs.push_back("dialout " + number);
+    if (duringDialog) duringDialog();
+  }
   void RunConfigDialog() override { dialogs.push_back("configuration"); }
   void RunLoginDialog() override { dialogs.push_back("login"); }
   void RunActiveProfileDialog(const std::string& profile) override { dialogs.push_back("active profile " + profile); }
@@ -48,6 +52,8 @@ class RecordingFrame : public CMainFrame {
     return true;
   }
   Popups popups;
+  // Runs inside the dial-out dialog, as the user would while it is shown.
+  std::function<void()> duringDialog;
   // The dialogs run, in order.
   std::vector<std::string> dialogs;
 };

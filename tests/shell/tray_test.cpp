@@ -166,38 +166,57 @@ TEST_F(TrayTest, RetryLeavesAnIconThatAConnectAddedMeanwhile) {
 }
 
 TEST_F(TrayTest, HotkeyTakesTheSelectionAndGivesTheClipboardBack) {
+  constexpr int kNever = -1;
   struct Case {
     std::optional<std::string> before;  // the user's clipboard text
     std::optional<std::string> copied;  // what the application copies
+    int copyAfterMs;                    // after the strokes; kNever: no change at all
     bool busyAtFirst;                   // another program holds the clipboard
     std::string selection;
+    std::uint64_t dialogAtMs;  // from the press
     std::optional<std::string> after;
   } cases[] = {
-      {"old", "030 1234", false, "030 1234", "old"},
-      {"old", std::nullopt, false, "", "old"},
-      {std::nullopt, "0301234", false, "0301234", ""},
-      {"old", "0301234", true, "0301234", ""},
+      {"old", "030 1234", 0, false, "030 1234", 50, "old"},
+      {"old", "030 1234", 120, false, "030 1234", 170, "old"},
+      {"old", std::nullopt, 0, false, "", 50, "old"},  // emptied only: nothing selected
+      {"old", std::nullopt, kNever, false, "", 550, "old"},
+      {"old", "late", 600, false, "", 550, "late"},  // the application's, after ours
+      {std::nullopt, "0301234", 0, false, "0301234", 50, ""},
+      {"old", "0301234", 0, true, "0301234", 50, ""},
+      // Whatever the application copies, the round trip holds.
+      {"old", std::string(100000, '5'), 0, false, std::string(100000, '5'), 50, "old"},
+      {"old", std::string("03\0" "01\r\n\xfc", 7), 0, false, std::string("03\0" "01\r\n\xfc", 7), 50, "old"},
   };
   StartRecording();
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.selection.substr(0, 20) + " after " + std::to_string(c.copyAfterMs));
     sim.clipboard.text = c.before;
     sim.clipboard.lockedByOther = c.busyAtFirst;
     std::uint64_t start = sim.loop.NowMs();
     sim.shell.onCopyKeys = [&] {
       EXPECT_EQ(sim.loop.NowMs() - start, 50u);
       EXPECT_EQ(sim.clipboard.text.has_value(), c.busyAtFirst);  // emptied first
+      EXPECT_FALSE(sim.clipboard.open);
       sim.clipboard.lockedByOther = false;
-      if (c.copied) sim.clipboard.text = c.copied;
+      if (c.copyAfterMs != kNever) {
+        sim.loop.Schedule(c.copyAfterMs, [&] { sim.clipboard.CopyFromOther(c.copied); });
+      }
+    };
+    rec->duringDialog = [&] {
+      EXPECT_EQ(sim.loop.NowMs() - start, c.dialogAtMs);
+      EXPECT_FALSE(sim.clipboard.open);  // other programs may copy and paste meanwhile
+      EXPECT_EQ(frame->m_bHotkeyDialout, 1);
     };
     frame->OnHotKey(ID_HOTKEY_DIALOUT);
-    EXPECT_EQ(sim.loop.NowMs() - start, 550u);
-    EXPECT_EQ(Dialogs().back(), "dialout " + c.selection);
+    rec->duringDialog = nullptr;
+    sim.loop.RunFor(1000);  // a late copy lands after the restore and is the application's
+    EXPECT_EQ(rec->dialogs.back(), "dialout " + c.selection);
     EXPECT_EQ(sim.clipboard.text, c.after);
     EXPECT_FALSE(sim.clipboard.open);
     EXPECT_EQ(frame->m_bHotkeyDialout, 0);
   }
   frame->OnHotKey(ID_HOTKEY_DIALOUT + 1);  // not ours
-  EXPECT_EQ(sim.shell.copyKeyPresses, 4);
+  EXPECT_EQ(sim.shell.copyKeyPresses, 9);
 }
 
 }  // namespace

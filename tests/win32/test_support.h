@@ -21,6 +21,7 @@ class NullFrame final : public IFrameEvents {
   void OnSize(int) override {}
   void OnTaskbarCreated() override {}
   void OnSessionChange(bool) override {}
+  void OnPhoneLink(const std::string&) override {}
 };
 
 // Keeps messages flowing while a test waits: a nested loop only looks at its

@@ -12,6 +12,8 @@
 //                                        lbuttonup, lbuttondblclk, rbuttondown, rbuttonup,
 //                                        mousemove or a number
 //   hotkey [ID]                          WM_HOTKEY to the frame (default id 4096)
+//   hotkey-timed CONTROL TIMEOUT-MS      WM_HOTKEY, then waits for a visible dialog with the
+//                                        control; prints the milliseconds it took
 //   command ID                           WM_COMMAND to the frame
 //   close                                WM_CLOSE to the frame
 //   click CLASS INDEX X Y                left click at a client point of the INDEX-th
@@ -416,6 +418,28 @@ int CmdClipSet(const std::string& text) {
   return 0;
 }
 
+// The time from the hotkey to its dialog, seen from outside the client.
+int CmdHotkeyTimed(const std::vector<std::string>& args) {
+  long control = 0;
+  long timeout = 0;
+  if (args.size() != 2 || !ParseInt(args[0].c_str(), &control) || !ParseInt(args[1].c_str(), &timeout)) return Usage();
+  const std::string name = "has:" + args[0];
+  LARGE_INTEGER frequency{}, start{}, now{};
+  ::QueryPerformanceFrequency(&frequency);
+  ::QueryPerformanceCounter(&start);
+  if (CmdPostToFrame(WM_HOTKEY, kHotkeyDialout, MAKELPARAM(0, VK_F8)) != 0) return 1;
+  for (;;) {
+    ::QueryPerformanceCounter(&now);
+    double ms = static_cast<double>(now.QuadPart - start.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+    if (FindDialog(name)) {
+      std::printf("%.1f\n", ms);
+      return 0;
+    }
+    if (ms > static_cast<double>(timeout)) return 1;
+    ::Sleep(1);
+  }
+}
+
 int CmdMenuPick(const std::string& nText) {
   long n = 0;
   if (!ParseInt(nText.c_str(), &n) || n < 1) return Usage();
@@ -482,6 +506,7 @@ int main(int argc, char** argv) {
     if (args.size() == 1 && !ParseInt(args[0].c_str(), &value)) return Usage();
     return CmdPostToFrame(WM_HOTKEY, static_cast<WPARAM>(value), MAKELPARAM(0, VK_F8));
   }
+  if (command == "hotkey-timed") return CmdHotkeyTimed(args);
   if (command == "command" && args.size() == 1 && ParseInt(args[0].c_str(), &value)) {
     return CmdPostToFrame(WM_COMMAND, static_cast<WPARAM>(value), 0);
   }
