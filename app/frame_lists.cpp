@@ -90,7 +90,7 @@ void CMainFrame::OnActiveForcedProfileAnswer(const std::string& answer) {
   }
   // The user hears about a forced profile once per start or login.
   if (!profile.empty() && !m_bForcedChecked && !m_bInformDlgOpen) {
-    if (m_bConfigDlgOpen) {
+    if (m_dlgConfig.IsOpen()) {
       m_strInformProfile = profile;
       platform_.Timers().SetTimer(this, ID_TIMER_INFORM_PROFILE, kInformProfileRetryMs);
     } else {

@@ -90,7 +90,11 @@ void CMainFrame::RunDialoutDialog(const std::string& /*number*/) {
   Debug("Dialout dialog not available in this build\n");
 }
 
-void CMainFrame::RunConfigDialog() { Debug("Configuration dialog not available in this build\n"); }
+void CMainFrame::RunConfigDialog() {
+  if (m_dlgConfig.BringToFront()) return;
+  CConectDialog dialog(*this, *this);
+  m_dlgConfig.Run(dialog);
+}
 
 void CMainFrame::RunLoginDialog() { Debug("Login dialog not available in this build\n"); }
 

@@ -15,6 +15,7 @@
 #include "calls/popup_stack.h"
 #include "common/deferred_release.h"
 #include "common/id_string_list.h"
+#include "dialogs/conect_dialog.h"
 #include "dialogs/dialog_host.h"
 #include "dialogs/dialog_slot.h"
 #include "dialogs/wait_for_connect_dlg.h"
@@ -25,7 +26,11 @@
 
 class CPopup;
 
-class CMainFrame : public fon::TimerSink, public fon::IFrameEvents, public ICtiLinkEvents, public IDialogHost {
+class CMainFrame : public fon::TimerSink,
+                   public fon::IFrameEvents,
+                   public ICtiLinkEvents,
+                   public IDialogHost,
+                   public IConectDialogOwner {
  public:
   explicit CMainFrame(fon::IPlatform& platform);
   virtual ~CMainFrame();
@@ -49,6 +54,9 @@ class CMainFrame : public fon::TimerSink, public fon::IFrameEvents, public ICtiL
   void OnTaskbarCreated() override;
   void OpenWebsite();
   void OnExitCommand();
+  // Windows ends the session (log-off or shut-down): the end profile still
+  // goes to the server, within a short bound and without asking anybody.
+  void OnEndSession() override;
   // The away icon while the idle profile is forced, and back to the icon of
   // the link when the user returns.
   void EnterAwayTray();
@@ -66,7 +74,11 @@ class CMainFrame : public fon::TimerSink, public fon::IFrameEvents, public ICtiL
   // ---- timers and supervision
   void OnTimer(unsigned id) override;
   void ReconnectCtiPort() override;
-  void ApplySettings();
+  void ApplySettings() override;
+  // Hands the phone-link option ("Phone Links") to the part that registers
+  // the client for tel: and callto: links; called by ApplySettings. Nothing
+  // to do until that part exists.
+  virtual void ApplyPhoneLinks() {}
 
   // ---- CTI port
   void ConnectCtiPort();
@@ -107,6 +119,12 @@ class CMainFrame : public fon::TimerSink, public fon::IFrameEvents, public ICtiL
   virtual void RunActiveProfileDialog(const std::string& profile);
   // The exit warning: true when the user chose to end all the same.
   virtual bool ExitWarningConfirmed();
+
+  // ---- what the configuration dialog reads of the frame
+  const CIdStringList& ConfigProfiles() const override { return m_lstProfiles; }
+  const CIdStringList& ConfigDevices() const override { return m_lstDevices; }
+  int ConfigDeviceMode() const override { return m_nDeviceMode; }
+  void AddConfigDevice(const std::string& number) override { m_lstDevices.AddHead(0, 0, number); }
 
   // ---- the parts
   CCtiLink& Link() { return link_; }
@@ -163,7 +181,6 @@ class CMainFrame : public fon::TimerSink, public fon::IFrameEvents, public ICtiL
   int m_bDialoutOpen = 0;
   int m_bHotkeyDialout = 0;
   int m_bLoginOpen = 0;
-  int m_bConfigDlgOpen = 0;
   // Set while the active-profile dialog is shown.
   int m_bInformDlgOpen = 0;
 
@@ -178,6 +195,8 @@ class CMainFrame : public fon::TimerSink, public fon::IFrameEvents, public ICtiL
   std::string m_strPendingRequest;
 
   int m_bExiting = 0;
+  // The session is ending: the end profile is on its way, nothing is shown.
+  int m_bSessionEnding = 0;
 
   int m_bIdleActivating = 0;
   int m_nIdleMinutes = 0;
@@ -190,7 +209,12 @@ class CMainFrame : public fon::TimerSink, public fon::IFrameEvents, public ICtiL
   void DisposeWaitDialog();
   void RegisterDialoutHotkey(bool atStart);
   void ReadLanguageIndexSetting();
+  // The tray menu of the language index (kept for an index without one).
+  void SelectTrayMenu();
   void EndProcess();
+  // The request that sets the end profile at exit; false when none is
+  // configured (then nothing is sent).
+  bool EndProfileRequest(std::string* request);
 
   // Tasks posted by the frame check it: they may outlive the frame.
   std::shared_ptr<bool> aliveFlag_ = std::make_shared<bool>(true);

@@ -19,6 +19,9 @@ class IFrameEvents {
   virtual void OnSize(int sizeType) = 0;
   // The shell (re)created its taskbar: the tray icon must be added again.
   virtual void OnTaskbarCreated() = 0;
+  // The user's session ends (log-off or shut-down); the process goes with
+  // it once this returns.
+  virtual void OnEndSession() = 0;
 
  protected:
   ~IFrameEvents() = default;

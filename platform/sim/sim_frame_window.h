@@ -15,6 +15,12 @@ class SimFrameWindow final : public IFrameWindow {
     destroyed = true;
     loop_.Quit(0);
   }
+  // Windows ends the session: the frame hears of it from the message loop.
+  void PostEndSession() {
+    loop_.Post([this] {
+      if (events && !destroyed) events->OnEndSession();
+    });
+  }
   SimLoop& loop_;
   IFrameEvents* events;
   bool destroyed = false;

@@ -78,13 +78,15 @@ TEST_F(ListsTest, ForcedProfileIsToldOnceAndWaitsForTheConfiguration) {
 
   // After a login the profile is told again, once the configuration closes.
   frame->m_bForcedChecked = 0;
-  frame->m_bConfigDlgOpen = 1;
-  Ask(16, "GETACTIVEFORCEDPROFILE", "+OK|3");
-  EXPECT_EQ(sim.timers.Interval(frame.get(), ID_TIMER_INFORM_PROFILE), 1000u);
-  sim.loop.RunFor(5000);
-  EXPECT_TRUE(Running(ID_TIMER_INFORM_PROFILE));
-  EXPECT_EQ(Dialogs().size(), 1u);
-  frame->m_bConfigDlgOpen = 0;
+  sim.modalScripts[IDD_CONFIG] = [&](sim::SimDialogRecord& config) {
+    Ask(16, "GETACTIVEFORCEDPROFILE", "+OK|3");
+    EXPECT_EQ(sim.timers.Interval(frame.get(), ID_TIMER_INFORM_PROFILE), 1000u);
+    sim.loop.RunFor(5000);
+    EXPECT_TRUE(Running(ID_TIMER_INFORM_PROFILE));
+    EXPECT_EQ(Dialogs().size(), 1u);
+    config.Press(kIdCancel);
+  };
+  frame->CMainFrame::RunConfigDialog();
   sim.loop.RunFor(1000);
   EXPECT_EQ(Dialogs(), (std::vector<std::string>{"active profile 2", "active profile 3"}));
   EXPECT_FALSE(Running(ID_TIMER_INFORM_PROFILE));

@@ -30,6 +30,7 @@ class FrameEvents final : public IFrameEvents {
   void OnClose() override { log.push_back("close"); }
   void OnSize(int sizeType) override { log.push_back("size " + std::to_string(sizeType)); }
   void OnTaskbarCreated() override { log.push_back("taskbar"); }
+  void OnEndSession() override { log.push_back("end session"); }
   std::vector<std::string> log;
 };
 

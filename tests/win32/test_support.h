@@ -20,6 +20,7 @@ class NullFrame final : public IFrameEvents {
   void OnClose() override {}
   void OnSize(int) override {}
   void OnTaskbarCreated() override {}
+  void OnEndSession() override {}
 };
 
 // Keeps messages flowing while a test waits: a nested loop only looks at its
