@@ -67,8 +67,9 @@ ConectSettings LoadConectSettings(SettingsStore& store, const std::vector<std::s
   s.awayOnLock = store.ReadDword(kAwayOnLockValue, 1) == 0 ? 0 : 1;
   s.phoneLinks = store.ReadDword(kPhoneLinksValue, 1) == 0 ? 0 : 1;
 
+  // A hotkey never stored is F8.
   std::uint16_t modifier = 0;
-  std::uint16_t virtualKey = 0;
+  std::uint16_t virtualKey = kHotkeyF8;
   store.QueryRegWord(kMainKey, "Hotkey - Modifier", &modifier);
   store.QueryRegWord(kMainKey, "Hotkey - Virtual Key", &virtualKey);
   HotkeyForControl(modifier, virtualKey, &s.hotkeyVk, &s.hotkeyFlags);

@@ -27,6 +27,7 @@ inline constexpr std::size_t kMaxProfileName = 40;
 inline constexpr std::size_t kMaxNumber = 40;
 // Devices longer than this are never proposed as the default number.
 inline constexpr std::size_t kMaxProposedDevice = 100;
+inline constexpr std::uint16_t kHotkeyF8 = 0x77;
 // The executable's path as the autostart value holds it.
 inline constexpr std::size_t kMaxModulePath = 255;
 

@@ -20,6 +20,11 @@
 //   dlg-set DIALOG ID TEXT               sets a control's text
 //   dlg-click DIALOG ID                  clicks a button (BM_CLICK, posted)
 //   dlg-text DIALOG ID                   prints a control's text
+//   dlg-choose DIALOG ID TEXT            chooses a combo box entry as the user would
+//                                        (CB_SELECTSTRING, then CBN_SELCHANGE to the dialog)
+//   dlg-hotkey DIALOG ID VK FLAGS        sets a hotkey control (HKM_SETHOTKEY)
+//   end-session                          tells the frame the Windows session ends
+//                                        (WM_ENDSESSION, posted)
 //   clip-get                             prints the clipboard's text (exit 1 when none)
 //   clip-set TEXT                        puts a text on the clipboard
 //   file-version PATH                    prints the version resource of an executable as
@@ -35,6 +40,7 @@
 // Messages to the program are posted, not sent: a command may open a modal
 // dialog or a menu in the program, and fonctl must not wait for it to end.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -262,6 +268,35 @@ int CmdDlgText(const std::vector<std::string>& args) {
   return 0;
 }
 
+int CmdDlgChoose(const std::vector<std::string>& args) {
+  if (args.size() != 3) return Usage();
+  HWND control = FindControl(args[0], args[1]);
+  if (!control) return 1;
+  DWORD_PTR index = 0;
+  if (!::SendMessageTimeoutA(control, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                             reinterpret_cast<LPARAM>(args[2].c_str()), SMTO_ABORTIFHUNG, kTextTimeoutMs, &index) ||
+      static_cast<LRESULT>(index) == CB_ERR) {
+    std::printf("no entry %s\n", args[2].c_str());
+    return 1;
+  }
+  // A programmatic choice notifies nobody: the dialog hears of it as of a
+  // choice from the list.
+  WPARAM command = MAKEWPARAM(static_cast<WORD>(::GetDlgCtrlID(control)), CBN_SELCHANGE);
+  return ::PostMessageA(::GetParent(control), WM_COMMAND, command, reinterpret_cast<LPARAM>(control)) ? 0 : 1;
+}
+
+int CmdDlgHotkey(const std::vector<std::string>& args) {
+  long vk = 0, flags = 0;
+  if (args.size() != 4 || !ParseInt(args[2].c_str(), &vk) || !ParseInt(args[3].c_str(), &flags)) return Usage();
+  HWND control = FindControl(args[0], args[1]);
+  if (!control) return 1;
+  DWORD_PTR result = 0;
+  return ::SendMessageTimeoutA(control, HKM_SETHOTKEY, MAKEWORD(vk, flags), 0, SMTO_ABORTIFHUNG, kTextTimeoutMs,
+                               &result)
+             ? 0
+             : 1;
+}
+
 // The clipboard is opened for one command and always closed again.
 class ClipboardSession {
  public:
@@ -429,6 +464,9 @@ int main(int argc, char** argv) {
   if (command == "dlg-set") return CmdDlgSet(args);
   if (command == "dlg-click") return CmdDlgClick(args);
   if (command == "dlg-text") return CmdDlgText(args);
+  if (command == "dlg-choose") return CmdDlgChoose(args);
+  if (command == "dlg-hotkey") return CmdDlgHotkey(args);
+  if (command == "end-session" && args.empty()) return CmdPostToFrame(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
   if (command == "clip-get" && args.empty()) return CmdClipGet();
   if (command == "clip-set" && args.size() == 1) return CmdClipSet(args[0]);
   if (command == "menu-pick" && args.size() == 1) return CmdMenuPick(args[0]);
