@@ -55,10 +55,7 @@ TEST_F(ExitTest, EndProfileDecidesWhatIsSentAndWhenTheClientEnds) {
     f.m_lstProfiles.AddHead(0, 7, "Away");
     f.m_lstProfiles.AddHead(0, 8, "away");
     std::uint64_t start = fresh.loop.NowMs();
-    if (c.sessionEnd)
-      fresh.frame->PostEndSession();
-    else
-      f.OnCommand(ID_MENU_EXIT);
+    c.sessionEnd ? fresh.frame->PostEndSession() : f.OnCommand(ID_MENU_EXIT);
     fresh.loop.RunUntilFor([&] { return fresh.frame->destroyed; }, 10000);
     EXPECT_EQ(fresh.loop.NowMs() - start, c.endsAfterMs);
     auto relay = fresh.network.ConnectionsOnPort(kRelayPort);
