@@ -162,7 +162,6 @@ void CConectDialog::OnOK() {
     if (!known) owner_.AddConfigDevice(s.number);
   }
   if (!numberGiven) s.number.clear();
-  if (s.idleMinutes == 0) s.idleFlag = 0;
   SaveConectSettings(Settings(), s, Platform().Shell().ModulePath(),
                      Platform().Resources().LoadString(text::kLanguages));
   owner_.ApplySettings();
@@ -191,10 +190,11 @@ void CConectDialog::OnClicked(int id) {
 void CConectDialog::OnSelectionChange(int id) {
   if (id != IDC_CONFIG_LANGUAGE) return;
   // The labels follow the choice at once; the choice itself is saved by OK
-  // only. A number field holding no integer is refused as by OK.
+  // only. A number field holding no integer is refused as by OK, and what
+  // the user typed stays in the fields.
   IDialogWindow& w = Window();
   const int index = w.ComboSelection(IDC_CONFIG_LANGUAGE);
-  ReadControls();
+  const bool read = ReadControls();
   if (index >= 0) {
     m_settings.language = w.ComboText(IDC_CONFIG_LANGUAGE, index);
     m_settings.languageIndex =
@@ -203,6 +203,6 @@ void CConectDialog::OnSelectionChange(int id) {
   ShowLabels();
   m_settings.ownCalls = 1;
   FillShowCalls();
-  FillControls();
+  if (read) FillControls();
   Redraw();
 }

@@ -32,8 +32,6 @@ class CConectDialog final : public CCommandDialog {
   // created (the dialog then shows the defaults).
   CConectDialog(IDialogHost& host, IConectDialogOwner& owner);
 
-  const fon::ConectSettings& WorkingCopy() const { return m_settings; }
-
  protected:
   void OnInit() override;
   void OnOK() override;

@@ -88,7 +88,8 @@ bool ReadShowCallsEnabled(SettingsStore& store);
 // Writes the working copy back, in the order the client always has: the Run
 // value, then the main key's values, then the language index derived from
 // `languages` (the language list entry). Profile names are written only
-// when chosen; an empty number is stored as an empty text.
+// when chosen; an empty number is stored as an empty text; idle minutes of
+// 0 switch the idle timer off.
 void SaveConectSettings(SettingsStore& store, const ConectSettings& s, const std::string& modulePath,
                         const std::string& languages);
 
