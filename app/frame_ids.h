@@ -22,6 +22,8 @@ enum FrameTimer : unsigned {
   ID_TIMER_RELAY_DEVICES = 18,
   // A tray icon add that failed (no shell yet) is retried on this timer.
   ID_TIMER_TRAY_RETRY = 19,
+  // Wakes the wait for the end profile's answer when the session ends.
+  ID_TIMER_SESSION_END = 20,
   ID_TIMER_EXIT = 789,
 };
 
@@ -29,6 +31,8 @@ inline constexpr unsigned kReconnectIntervalMs = 30000;
 inline constexpr unsigned kRestartIntervalMs = 120000;
 inline constexpr unsigned kQuitDelayMs = 1000;
 inline constexpr unsigned kExitDelayMs = 500;
+// All the session end may take: Windows does not wait long for a program.
+inline constexpr unsigned kSessionEndBoundMs = 2000;
 inline constexpr unsigned kTrayMenuRetryMs = 500;
 inline constexpr unsigned kInformProfileRetryMs = 1000;
 // A popup that stays a day goes this long after the user is back.

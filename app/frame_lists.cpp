@@ -54,7 +54,7 @@ void CMainFrame::OnActiveForcedProfileAnswer(const std::string& answer) {
   const bool tell = profiles_.IsNews(profile) && !m_dlgActiveProfile.IsOpen();
   profiles_.TakeForcedProfile(profile);
   if (!tell) return;
-  if (m_bConfigDlgOpen) {
+  if (m_dlgConfig.IsOpen()) {
     profiles_.HoldForDisplay(profile);
     platform_.Timers().SetTimer(this, ID_TIMER_INFORM_PROFILE, kInformProfileRetryMs);
   } else {

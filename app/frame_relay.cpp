@@ -62,7 +62,13 @@ void CFrameRelay::Finish(int kind) {
   if (Slot* slot = SlotOfKind(kind)) Retire(*slot);
 }
 
-int CFrameRelay::Send(const std::string& request, unsigned timerId) {
+bool CFrameRelay::Pending(int kind) const {
+  for (const Slot& slot : slots_)
+    if (slot.kind->kind == kind) return slot.socket != nullptr;
+  return false;
+}
+
+int CFrameRelay::Send(const std::string& request, unsigned timerId, unsigned connectTimeoutMs) {
   Slot* slot = SlotOfTimer(timerId);
   if (slot == nullptr) return 0;
   const int kind = slot->kind->kind;
@@ -90,7 +96,7 @@ int CFrameRelay::Send(const std::string& request, unsigned timerId) {
   int error = socket->Create();
   if (error != 0) {
     DebugPrintf(platform_.Debug(), "Failed to create client socket: %d!", error);
-  } else if (socket->Connect(host, port) != 0) {
+  } else if (socket->Connect(host, port, connectTimeoutMs) != 0) {
     // The request of this kind still pending (if any) stays: its answer
     // counts, and its timeout ends it without telling the user again.
     if (slot->socket) slot->failureReported = true;

@@ -25,8 +25,11 @@ class CFrameRelay final : public IRelayOwner {
 
   // Connects to the relay port (blocking, the message loop keeps running),
   // sends the line and starts the timer `timerId`, which names the kind.
-  // 1 when the request went out, 0 otherwise.
-  int Send(const std::string& request, unsigned timerId);
+  // 1 when the request went out, 0 otherwise. The connect waits at most
+  // `connectTimeoutMs`.
+  int Send(const std::string& request, unsigned timerId, unsigned connectTimeoutMs = kRelayConnectTimeoutMs);
+  // A request of `kind` is out and waits for its answer.
+  bool Pending(int kind) const;
   // A frame timer: true when it was the timeout of one of the requests.
   bool OnTimer(unsigned timerId);
   // The answer of `kind` has been taken: its timer stops, the request ends.

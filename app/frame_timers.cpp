@@ -26,6 +26,10 @@ void CMainFrame::OnTimer(unsigned id) {
     case ID_TIMER_EXIT:
       EndProcess();
       return;
+    case ID_TIMER_SESSION_END:
+      // Only wakes the wait of the session end.
+      platform_.Timers().KillTimer(this, ID_TIMER_SESSION_END);
+      return;
     case ID_TIMER_RESTART:
       // Replace even a healthy connection: a server that silently dropped
       // the client is noticed at the latest here.
@@ -48,7 +52,7 @@ void CMainFrame::OnTimer(unsigned id) {
       return;
     case ID_TIMER_INFORM_PROFILE:
       // The forced profile is shown once the configuration is closed.
-      if (m_bConfigDlgOpen) return;
+      if (m_dlgConfig.IsOpen()) return;
       platform_.Timers().KillTimer(this, ID_TIMER_INFORM_PROFILE);
       RunActiveProfileDialog(profiles_.HeldForDisplay());
       return;
@@ -84,6 +88,8 @@ void CMainFrame::ApplySettings() {
   }
 
   ReadLanguageIndexSetting();
+  // Texts read the index each time; the tray menu follows it here.
+  SelectTrayMenu();
   ApplyPhoneLinks();
 }
 

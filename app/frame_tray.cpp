@@ -95,18 +95,16 @@ void CMainFrame::OnTaskbarCreated() {
   tray_.Add();
 }
 
-void CMainFrame::RunConfigDialog() { Debug("Configuration dialog not available in this build\n"); }
+void CMainFrame::RunConfigDialog() {
+  if (m_dlgConfig.BringToFront()) return;
+  CConectDialog dialog(*this, *this);
+  m_dlgConfig.Run(dialog);
+}
 
 void CMainFrame::RunLoginDialog() {
   if (m_dlgLogin.BringToFront()) return;
   auto dialog = std::make_unique<CLoginDlg>(*this);
-  if (m_dlgLogin.Run(*dialog) != kIdOk) return;
   // A new user, or the same one again: the lists and the forced profile
   // are theirs to hear about afresh.
-  profiles_.ForgetForcedCheck();
-  m_lstExtraCallers.RemoveAll();
-  const std::string userId = std::to_string(settings_.ReadDword("User ID"));
-  SendRelayRequest("GETDEVICES|" + userId, ID_TIMER_RELAY_DEVICES);
-  SendRelayRequest("GETPROFILELIST|" + userId, ID_TIMER_RELAY_PROFILES);
-  SendRelayRequest("GETACTIVEFORCEDPROFILE|" + userId, ID_TIMER_RELAY_ACTIVE);
+  if (m_dlgLogin.Run(*dialog) == kIdOk) AskListsAfterLogin();
 }

@@ -112,8 +112,7 @@ int CMainFrame::OnCreate() {
 
   // 14.-15. Language index (clamped) and the tray menu of that language.
   ReadLanguageIndexSetting();
-  if (m_nLanguageIndex == 1) m_nTrayMenu = IDR_TRAYMENU_DE;
-  if (m_nLanguageIndex == 2) m_nTrayMenu = IDR_TRAYMENU_EN;
+  SelectTrayMenu();
 
   // 16.-17. A pause, then supervision starts.
   platform_.Loop().Sleep(kStartPauseMs);
@@ -127,6 +126,11 @@ int CMainFrame::OnCreate() {
 
 void CMainFrame::ReadLanguageIndexSetting() {
   m_nLanguageIndex = LanguageIndexClamp(settings_.ReadDword("Language Index"));
+}
+
+void CMainFrame::SelectTrayMenu() {
+  if (m_nLanguageIndex == 1) m_nTrayMenu = IDR_TRAYMENU_DE;
+  if (m_nLanguageIndex == 2) m_nTrayMenu = IDR_TRAYMENU_EN;
 }
 
 void CMainFrame::RegisterDialoutHotkey(bool atStart) {

@@ -15,6 +15,7 @@
 #include "calls/popup_stack.h"
 #include "common/deferred_release.h"
 #include "common/id_string_list.h"
+#include "dialogs/conect_dialog.h"
 #include "dialogs/dialog_host.h"
 #include "dialogs/dialog_slot.h"
 #include "dialout/recent_calls.h"
@@ -32,7 +33,8 @@ class CMainFrame : public fon::TimerSink,
                    public fon::IFrameEvents,
                    public ICtiLinkEvents,
                    public IDialogHost,
-                   public IIdleHost {
+                   public IIdleHost,
+                   public IConectDialogOwner {
  public:
   explicit CMainFrame(fon::IPlatform& platform);
   virtual ~CMainFrame();
@@ -57,6 +59,9 @@ class CMainFrame : public fon::TimerSink,
   void OnSessionChange(bool locked) override;
   void OpenWebsite();
   void OnExitCommand();
+  // Windows ends the session (log-off or shut-down): the end profile still
+  // goes to the server, within a short bound and without asking anybody.
+  void OnEndSession() override;
 
   // ---- popups
   void ShowInfoPopup(int kind, const std::string& text, int sticky) override;
@@ -70,7 +75,7 @@ class CMainFrame : public fon::TimerSink,
   // ---- timers and supervision
   void OnTimer(unsigned id) override;
   void ReconnectCtiPort() override;
-  void ApplySettings();
+  void ApplySettings() override;
 
   // ---- CTI port
   void ConnectCtiPort();
@@ -131,6 +136,12 @@ class CMainFrame : public fon::TimerSink,
   // The exit warning: true when the user chose to end all the same.
   virtual bool ExitWarningConfirmed();
 
+  // ---- what the configuration dialog reads of the frame
+  const CIdStringList& ConfigProfiles() const override { return profiles_.Profiles(); }
+  const CIdStringList& ConfigDevices() const override { return profiles_.Devices(); }
+  int ConfigDeviceMode() const override { return profiles_.DeviceMode(); }
+  void AddConfigDevice(const std::string& number) override { profiles_.AddDevice(number); }
+
   // ---- the parts
   CCtiLink& Link() { return link_; }
   CTrayIcon& Tray() { return tray_; }
@@ -185,11 +196,12 @@ class CMainFrame : public fon::TimerSink,
 
   int m_bDialoutOpen = 0;
   int m_bHotkeyDialout = 0;
-  int m_bConfigDlgOpen = 0;
 
   int m_bConfigAfterProfiles = 0;
 
   int m_bExiting = 0;
+  // The session is ending: the end profile is on its way, nothing is shown.
+  int m_bSessionEnding = 0;
 
  private:
   // ---- what the idle timer asks of the frame
@@ -202,7 +214,12 @@ class CMainFrame : public fon::TimerSink,
   void DisposeWaitDialog();
   void RegisterDialoutHotkey(bool atStart);
   void ReadLanguageIndexSetting();
+  // The tray menu of the language index (kept for an index without one).
+  void SelectTrayMenu();
   void EndProcess();
+  // The request that sets the end profile at exit; false when none is
+  // configured (then nothing is sent).
+  bool EndProfileRequest(std::string* request);
 
   // Tasks posted by the frame check it: they may outlive the frame.
   std::shared_ptr<bool> aliveFlag_ = std::make_shared<bool>(true);

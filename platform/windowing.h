@@ -23,6 +23,9 @@ class IFrameEvents {
   virtual void OnSessionChange(bool locked) = 0;
   // Another process of the user handed over a tel: or callto: link.
   virtual void OnPhoneLink(const std::string& link) = 0;
+  // The user's session ends (log-off or shut-down); the process goes with
+  // it once this returns.
+  virtual void OnEndSession() = 0;
 
  protected:
   ~IFrameEvents() = default;

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "common/id_string_list.h"
 
@@ -19,6 +20,8 @@ class CProfileState {
   void DropProfileList() { m_lstProfiles.RemoveAll(); }
   void TakeDeviceList(std::string_view rest);
   void DropDeviceList() { m_lstDevices.RemoveAll(); }
+  // A number the user typed as the own default joins the devices.
+  void AddDevice(std::string device) { m_lstDevices.AddHead(0, 0, std::move(device)); }
   // The server's forced profile ("" = none). The first report after a
   // start or a login is checked; later ones only refresh it.
   void TakeForcedProfile(std::string profile);

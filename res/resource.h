@@ -101,6 +101,10 @@
 #define IDC_CONFIG_SHOW_CALLS     1077  /* enabled at run time only when allowed */
 #define IDC_CONFIG_BACKGROUND     1078
 #define IDC_CONFIG_AUTOSTART      1079
+#define IDC_CONFIG_AWAY_ON_LOCK   1080  /* options below the original set */
+#define IDC_CONFIG_AWAY_ON_LOCK_LABEL 1081
+#define IDC_CONFIG_PHONE_LINKS    1082
+#define IDC_CONFIG_PHONE_LINKS_LABEL 1083
 
 /* Exit warning. */
 #define IDD_EXIT_WARNING          181
@@ -123,9 +127,9 @@
 #define IDS_OLE_INIT_FAILED       100
 #define IDS_SOCKETS_INIT_FAILED   103
 
-/* Bilingual texts: "German|1|English|2", ids 173 to 245. */
+/* Bilingual texts: "German|1|English|2", ids 173 to 247. */
 #define IDS_LANG_FIRST            173
-#define IDS_LANG_LAST             245
+#define IDS_LANG_LAST             247
 
 /* Call popup skins, 213 x 120, without the "Info" button. */
 #define IDB_SKIN_DEFAULT          143

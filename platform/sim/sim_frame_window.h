@@ -31,6 +31,12 @@ class SimFrameWindow final : public IFrameWindow {
       if (*alive) target->OnSessionChange(locked);
     });
   }
+  // Windows ends the session: the frame hears of it from the message loop.
+  void PostEndSession() {
+    loop_.Post([this, alive = alive_] {
+      if (*alive && events && !destroyed) events->OnEndSession();
+    });
+  }
   SimLoop& loop_;
   IFrameEvents* events;
   bool destroyed = false;

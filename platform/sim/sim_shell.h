@@ -15,11 +15,12 @@ class SimShell : public IShell {
     messageBoxes.push_back(caption + ": " + text);
   }
   std::string UserName() override { return userName; }
-  std::string ModulePath() override { return "C:\\Program Files\\Fonaris\\fonaris.exe"; }
+  std::string ModulePath() override { return modulePath; }
 
   std::vector<std::string> browserOpened;
   std::vector<std::string> messageBoxes;
   std::string userName = "tester";
+  std::string modulePath = "C:\\Program Files\\Fonaris\\fonaris.exe";
 
  protected:
   ~SimShell() override = default;

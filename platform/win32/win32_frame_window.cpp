@@ -129,6 +129,12 @@ LRESULT Win32FrameWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LP
         events_->OnPhoneLink(link);
         return 0;
       }
+      case WM_QUERYENDSESSION:
+        // The client never holds the session up; it acts on the end itself.
+        return TRUE;
+      case WM_ENDSESSION:
+        if (wParam) events_->OnEndSession();
+        return 0;
       default:
         break;
     }

@@ -20,7 +20,9 @@ fonctl tray rbuttondown >/dev/null
 check "tray menu opens" fonctl wait-window --visible "#32768" 5000 >/dev/null
 shot tray-menu
 check "third item picked" fonctl menu-pick 3
-check "configuration command reached the client" wait_log "Configuration dialog not available in this build" 5
+check "configuration dialog opens" fonctl wait-window --visible "#32770" 5000 >/dev/null
+check_eq "in English" "Configuration" "$(fonctl dlg-text has:1076 1076)"
+fonctl dlg-click has:1076 2 >/dev/null
 
 fonctl tray lbuttondblclk >/dev/null
 for i in $(seq 1 50); do [ -s "$WINEPREFIX/drive_c/fonaris-test/browser.log" ] && break; sleep 0.2; done

@@ -34,7 +34,7 @@ TEST(StringTable, HoldsEachIdOnceAndNothingElse)
     for (const auto& row : kStringTable) ++seen[row.id];
 
     std::set<int> expected{IDS_OLE_INIT_FAILED, IDS_SOCKETS_INIT_FAILED};
-    for (int id = 173; id <= 245; ++id) expected.insert(id);
+    for (int id = IDS_LANG_FIRST; id <= IDS_LANG_LAST; ++id) expected.insert(id);
 
     std::set<int> ids;
     for (const auto& [id, count] : seen) {

@@ -1,6 +1,7 @@
 // The Exit command: the end profile, and when the process ends.
 #include <gtest/gtest.h>
 
+#include "res/resource.h"
 #include "tests/shell/shell_fixture.h"
 
 namespace fon::test {
@@ -19,6 +20,7 @@ TEST_F(ExitTest, EndProfileDecidesWhatIsSentAndWhenTheClientEnds) {
     std::string request;        // empty: no relay traffic
     std::uint64_t endsAfterMs;  // the relay connects in 1 ms
     bool warned;
+    bool sessionEnd = false;  // Windows ends the session instead: at most 2 s
   } cases[] = {
       {"not wanted", 0, "Away", kAnswers, "+OK", "", 500, false},
       {"no name", 1, "", kAnswers, "+OK", "", 500, false},
@@ -27,6 +29,10 @@ TEST_F(ExitTest, EndProfileDecidesWhatIsSentAndWhenTheClientEnds) {
       {"error answer", 1, "Away", kAnswers, "+ERR|no", "FORCEPROFILE|42|7", 1, true},
       {"no answer", 1, "Away", kSilent, "", "FORCEPROFILE|42|7", 5501, true},
       {"relay down", 1, "Away", kDown, "", "", 501, true},
+      {"session end, not wanted", 0, "Away", kAnswers, "+OK", "", 0, false, true},
+      {"session end, answered", 1, "Away", kAnswers, "+ERR|no", "FORCEPROFILE|42|7", 1, false, true},
+      {"session end, no answer", 1, "Away", kSilent, "", "FORCEPROFILE|42|7", 2000, false, true},
+      {"session end, relay down", 1, "Away", kDown, "", "", 1, false, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -46,7 +52,7 @@ TEST_F(ExitTest, EndProfileDecidesWhatIsSentAndWhenTheClientEnds) {
     fresh.loop.RunFor(10);
     f.OnProfileListAnswer("+OK|3|Away|1|Home|7|Away|8|away");
     std::uint64_t start = fresh.loop.NowMs();
-    f.OnCommand(ID_MENU_EXIT);
+    c.sessionEnd ? fresh.frame->PostEndSession() : f.OnCommand(ID_MENU_EXIT);
     fresh.loop.RunUntilFor([&] { return fresh.frame->destroyed; }, 10000);
     EXPECT_EQ(fresh.loop.NowMs() - start, c.endsAfterMs);
     auto relay = fresh.network.ConnectionsOnPort(kRelayPort);
@@ -69,6 +75,37 @@ TEST_F(ExitTest, ForceAnswersOutsideTheExit) {
   EXPECT_TRUE(Logged("Error at FORCEPROFILE: busy\n"));
   EXPECT_EQ(Shown(), (Popups{{2, kText212, 0}}));
   EXPECT_FALSE(sim.frame->destroyed);
+}
+
+TEST_F(ExitTest, WarningCancelKeepsTheClientAndExitCancelsTheConfiguration) {
+  sim.registry.SetDword(kMainKey, "End Profile Checkbox", 1);
+  sim.registry.SetString(kMainKey, "End Profile", "Away");
+  ServeCti();
+  Start();
+  std::string warning;
+  sim.modalScripts[IDD_EXIT_WARNING] = [&](sim::SimDialogRecord& d) {
+    warning += d.items[IDC_EXIT_TITLE] + "|" + d.items[IDC_EXIT_TEXT].substr(0, 8);
+    d.Press(kIdCancel);
+  };
+  const std::uint64_t start = sim.loop.NowMs();
+  frame->OnCommand(ID_MENU_EXIT);  // the relay is down: the warning at once
+  EXPECT_EQ(sim.loop.NowMs() - start, 1u);
+  EXPECT_EQ(warning, "Information|Warning!");
+  sim.network.Listen(kServer, kRelayPort).onData = [](auto conn, const std::string&) { conn->Send("+OK"); };
+  ASSERT_EQ(frame->SendRelayRequest("FORCEPROFILE|42|3", ID_TIMER_RELAY_FORCE), 1);
+  sim.loop.RunFor(10000);  // a profile forced later is only that
+  EXPECT_TRUE(!sim.frame->destroyed && Linked() && !sim.shell.trayIcons.empty());
+
+  sim.registry.SetDword(kMainKey, "End Profile Checkbox", 0);
+  sim.modalScripts[IDD_CONFIG] = [this](sim::SimDialogRecord& d) {
+    d.Type(IDC_CONFIG_CTI_PORT, "999");
+    frame->OnCommand(ID_MENU_EXIT);
+  };
+  frame->OnCommand(ID_MENU_CONFIG);
+  EXPECT_EQ(sim.registry.GetDword(kMainKey, "Server Port"), kCtiPort);
+  EXPECT_TRUE(sim.loop.RunUntilFor([&] { return sim.frame->destroyed; }, 501) && sim.shell.trayIcons.empty());
+  frame.reset();
+  EXPECT_TRUE(sim.shell.hotkeys.empty());
 }
 
 }  // namespace

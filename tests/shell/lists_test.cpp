@@ -85,16 +85,18 @@ TEST_F(ListsTest, ForcedProfileIsToldOnceAndWaitsForTheConfiguration) {
   // After a login the profile is told again, once the configuration closes;
   // the lists are asked for again without conditions.
   relayAnswers = {{"GETDEVICES", "+OK|0"}, {"GETPROFILELIST", "+OK"}, {"GETACTIVEFORCEDPROFILE", "+OK|3"}};
-  frame->m_bConfigDlgOpen = 1;
-  const int asked = CountRequests("GETDEVICES|42") + CountRequests("GETPROFILELIST|42");
-  frame->AskListsAfterLogin();
-  sim.loop.RunFor(1);
-  EXPECT_EQ(CountRequests("GETDEVICES|42") + CountRequests("GETPROFILELIST|42"), asked + 2);
-  EXPECT_EQ(sim.timers.Interval(frame.get(), ID_TIMER_INFORM_PROFILE), 1000u);
-  sim.loop.RunFor(5000);
-  EXPECT_TRUE(Running(ID_TIMER_INFORM_PROFILE));
-  EXPECT_EQ(Dialogs().size(), 1u);
-  frame->m_bConfigDlgOpen = 0;
+  sim.modalScripts[IDD_CONFIG] = [&](sim::SimDialogRecord& config) {
+    const int asked = CountRequests("GETDEVICES|42") + CountRequests("GETPROFILELIST|42");
+    frame->AskListsAfterLogin();
+    sim.loop.RunFor(1);
+    EXPECT_EQ(CountRequests("GETDEVICES|42") + CountRequests("GETPROFILELIST|42"), asked + 2);
+    EXPECT_EQ(sim.timers.Interval(frame.get(), ID_TIMER_INFORM_PROFILE), 1000u);
+    sim.loop.RunFor(5000);
+    EXPECT_TRUE(Running(ID_TIMER_INFORM_PROFILE));
+    EXPECT_EQ(Dialogs().size(), 1u);
+    config.Press(kIdCancel);
+  };
+  frame->CMainFrame::RunConfigDialog();
   sim.loop.RunFor(1000);
   EXPECT_EQ(Dialogs(), (std::vector<std::string>{"active profile 2", "active profile 3"}));
   EXPECT_FALSE(Running(ID_TIMER_INFORM_PROFILE));

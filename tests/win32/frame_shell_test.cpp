@@ -33,6 +33,7 @@ class FrameEvents final : public IFrameEvents {
   void OnTaskbarCreated() override { log.push_back("taskbar"); }
   void OnSessionChange(bool locked) override { log.push_back(locked ? "lock" : "unlock"); }
   void OnPhoneLink(const std::string& link) override { log.push_back("link " + link); }
+  void OnEndSession() override { log.push_back("end session"); }
   std::vector<std::string> log;
 };
 

@@ -22,6 +22,7 @@ class NullFrame final : public IFrameEvents {
   void OnTaskbarCreated() override {}
   void OnSessionChange(bool) override {}
   void OnPhoneLink(const std::string&) override {}
+  void OnEndSession() override {}
 };
 
 // Keeps messages flowing while a test waits: a nested loop only looks at its

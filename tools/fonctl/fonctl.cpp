@@ -30,6 +30,9 @@
 //   dlg-state DIALOG ID                  prints "enabled visible checked" as 0/1 each
 //   cursor X Y                           moves the mouse cursor to a screen point
 //   session lock|unlock                  the session change notification to the frame
+//   dlg-hotkey DIALOG ID VK FLAGS        sets a hotkey control (HKM_SETHOTKEY)
+//   end-session                          tells the frame the Windows session ends
+//                                        (WM_ENDSESSION, posted)
 //   clip-get                             prints the clipboard's text (exit 1 when none)
 //   clip-set TEXT                        puts a text on the clipboard
 //   file-version PATH                    prints the version resource of an executable as
@@ -45,6 +48,7 @@
 // Messages to the program are posted, not sent: a command may open a modal
 // dialog or a menu in the program, and fonctl must not wait for it to end.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -315,6 +319,18 @@ int CmdDlgChoose(const std::vector<std::string>& args) {
              : 1;
 }
 
+int CmdDlgHotkey(const std::vector<std::string>& args) {
+  long vk = 0, flags = 0;
+  if (args.size() != 4 || !ParseInt(args[2].c_str(), &vk) || !ParseInt(args[3].c_str(), &flags)) return Usage();
+  HWND control = FindControl(args[0], args[1]);
+  if (!control) return 1;
+  DWORD_PTR result = 0;
+  return ::SendMessageTimeoutA(control, HKM_SETHOTKEY, MAKEWORD(vk, flags), 0, SMTO_ABORTIFHUNG, kTextTimeoutMs,
+                               &result)
+             ? 0
+             : 1;
+}
+
 int CmdDlgState(const std::vector<std::string>& args) {
   if (args.size() != 2) return Usage();
   HWND control = FindControl(args[0], args[1]);
@@ -525,6 +541,8 @@ int main(int argc, char** argv) {
   // WM_WTSSESSION_CHANGE with WTS_SESSION_LOCK (7) or WTS_SESSION_UNLOCK (8).
   if (command == "session" && args.size() == 1 && (args[0] == "lock" || args[0] == "unlock"))
     return CmdPostToFrame(0x02B1, args[0] == "lock" ? 7 : 8, 0);
+  if (command == "dlg-hotkey") return CmdDlgHotkey(args);
+  if (command == "end-session" && args.empty()) return CmdPostToFrame(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
   if (command == "clip-get" && args.empty()) return CmdClipGet();
   if (command == "clip-set" && args.size() == 1) return CmdClipSet(args[0]);
   if (command == "menu-pick" && args.size() == 1) return CmdMenuPick(args[0]);
