@@ -15,19 +15,19 @@ const std::string kOk = "\r\nLogin successfull", kFail = "\r\nError at login",
                   kSilent = "The server did not answer to the request. Please check server and port.";
 enum Link { kUp, kBack, kDown };
 // The relay's writes (1 ms apart, `delay` ms after the request), the popups,
-// the dialog's end and the ids stored (5 and 3 before); the user gives up
-// `endAt` ms after OK.
+// the dialog's end and the values stored; the user gives up `endAt` ms
+// after OK.
 struct Exchange {
   const char* name;
   std::vector<std::string> writes;
   int delay;
   bool close;
   std::vector<std::string> popups;
-  int code = kIdCancel, userId = 5, parentId = 3;
+  int code = kIdCancel;
+  std::string stored = "";  // "" = as before
   Link link = kUp;
-  unsigned endAt = 5000;
+  unsigned endAt = 5000, connectMs = 1;
   std::string address = kServer, port = "12345";
-  unsigned connectMs = 1;
 };
 void PrintTo(const Exchange& c, std::ostream* os) { *os << c.name; }
 
@@ -37,8 +37,9 @@ class LoginTest : public ShellTest, public ::testing::WithParamInterface<Exchang
     using RecordingFrame::RecordingFrame;
     void RunLoginDialog() override { CMainFrame::RunLoginDialog(); }
   };
-  // Serves the relay as `c` says; the dialog gets `fields` typed, then OK.
-  void Script(const Exchange& c, int dialog, std::map<int, std::string> fields) {
+  // Serves the relay as the case says; the dialog gets `fields` typed, then OK.
+  void Script(int dialog, std::map<int, std::string> fields) {
+    const Exchange& c = GetParam();
     sim::SimListener& relay = sim.network.Listen(c.address, kRelayPort);
     relay.connectDelayMs = c.connectMs;
     relay.onData = [this, c](std::shared_ptr<sim::SimConnection> conn, const std::string& line) {
@@ -49,99 +50,91 @@ class LoginTest : public ShellTest, public ::testing::WithParamInterface<Exchang
     };
     sim.modalScripts[dialog] = [this, c, fields](sim::SimDialogRecord& d) {
       if (c.link == kBack) ServeCti();
-      presets = d.items;
+      dialog_ = &d, presets = d.items;
       for (const auto& [id, text] : fields) d.Type(id, text);
       sim.loop.Schedule(c.endAt, [&d] { d.Press(kIdCancel); });
       d.Press(kIdOk);
     };
   }
-  sim::SimDialogRecord& Dialog(int templateId) {
-    return **std::find_if(sim.dialogs.rbegin(), sim.dialogs.rend(),
-                          [&](auto& d) { return d->templateId == templateId; });
-  }
-  // What every exchange must leave: the popups, no password, nothing busy.
-  void CheckCommon(const Exchange& c, int dialog, const std::string& user) {
+  // What every exchange must leave: its popups and values, the request on
+  // the wire only, nothing busy.
+  void Check(const std::string& user, std::initializer_list<const char*> values, const std::string& before) {
+    const Exchange& c = GetParam();
     std::vector<std::string> texts;
     for (const InfoPopup& p : Shown()) texts.push_back(p.kind == 2 && p.sticky == 0 ? p.text : "?");
-    EXPECT_EQ(texts, c.popups) << c.name;
-    EXPECT_EQ(Dialog(dialog).endCode, c.code) << c.name;
+    EXPECT_EQ(texts, c.popups);
+    EXPECT_EQ(dialog_->endCode, c.code);
     const bool sent = c.link != kDown && c.connectMs == 1 && c.address == kServer && c.port == "12345";
     auto requests = RelayRequests();
-    EXPECT_EQ(std::count(requests.begin(), requests.end(), "CTILOGIN|" + user + "|secret"), sent) << c.name;
-    EXPECT_EQ(LoggedCount("Message sent: CTILOGIN|" + user + "|********\n"), sent) << c.name;
-    EXPECT_EQ(LoggedCount("secret"), 0) << c.name;
-    EXPECT_EQ(frame->Relay().RelayBusy(), 0) << c.name;
-  }
-  // The stored values, "-" for a missing one.
-  std::string Stored(std::initializer_list<const char*> names) {
-    std::string out;
-    for (const char* name : names) {
+    EXPECT_EQ(std::count(requests.begin(), requests.end(), "CTILOGIN|" + user + "|secret"), sent);
+    EXPECT_EQ(LoggedCount("Message sent: CTILOGIN|" + user + "|********\n"), sent);
+    EXPECT_EQ(LoggedCount("secret"), 0);
+    EXPECT_EQ(frame->Relay().RelayBusy(), 0);
+    std::string stored;
+    for (const char* name : values) {
       auto v = sim.registry.GetDword(kMainKey, name);
-      out += (v ? std::to_string(*v) : "-") + " ";
+      stored += (v ? std::to_string(*v) : "-") + " ";
     }
-    return out + sim.registry.GetString(kMainKey, "Server IP Address").value_or("-");
+    EXPECT_EQ(stored + *sim.registry.GetString(kMainKey, "Server IP Address"),
+              c.stored.empty() ? before : c.stored);
   }
+  sim::SimDialogRecord* dialog_ = nullptr;
   std::map<int, std::string> presets;
 };
 
 // clang-format off
 const Exchange kLogins[] = {
-    {"both ids", {"+OK|42|7"}, 0, false, {kOk}, kIdOk, 42, 7},
-    {"no parent", {"+OK|42"}, 0, false, {kOk}, kIdOk, 42, 0},
-    {"fields beyond", {"+OK|42|7|junk"}, 0, false, {kOk}, kIdOk, 42, 7},
-    {"id not a number", {"+OK|abc|1"}, 0, false, {kOk, kFail}, kIdOk, 0, 1},
+    {"both ids", {"+OK|42|7"}, 0, false, {kOk}, kIdOk, "42 7 127.0.0.1"},
+    {"no parent", {"+OK|42"}, 0, false, {kOk}, kIdOk, "42 0 127.0.0.1"},
+    {"fields beyond", {"+OK|42|7|junk"}, 0, false, {kOk}, kIdOk, "42 7 127.0.0.1"},
+    {"id not a number", {"+OK|abc|1"}, 0, false, {kOk, kFail}, kIdOk, "0 1 127.0.0.1"},
     {"bar, nothing after", {"+OK|"}, 0, false, {kFail}},
     {"status alone", {"+OK"}, 0, false, {kFail}},
     {"refused", {"-ERR|wrong password"}, 0, false, {kFail}},
     {"garbage", {"\x01\xfe|\x7f"}, 0, false, {kFail}},
-    {"split, success in the first piece", {"+OK|4", "2|7"}, 0, false, {kOk}, kIdOk, 4, 0},
+    {"split, success in the first piece", {"+OK|4", "2|7"}, 0, false, {kOk}, kIdOk, "4 0 127.0.0.1"},
     {"split refusal: each piece fails", {"-ERR", "|x"}, 0, false, {kFail, kFail}},
     {"4 KB and more: two reads", {"-ERR|" + kLong}, 0, false, {kFail, kFail}},
     {"closed at once", {}, 0, true, {}},
     {"never answers", {}, 0, false, {kSilent}},
     {"answer after the 1 s timeout", {"+OK|42|7"}, 1500, false, {kSilent}},
-    {"deferred: 10 s to answer", {"+OK|42|7"}, 3000, false, {kOk}, kIdOk, 42, 7, kBack},
-    {"deferred, link still down", {"+OK|42|7"}, 0, false, {kConnect}, kIdCancel, 5, 3, kDown},
-    {"cancelled while connecting", {"+OK|42|7"}, 0, false, {}, kIdCancel, 5, 3, kUp, 500, kServer, "12345", 3000}, 
+    {"deferred: 10 s to answer", {"+OK|42|7"}, 3000, false, {kOk}, kIdOk, "42 7 127.0.0.1", kBack},
+    {"deferred, link still down", {"+OK|42|7"}, 0, false, {kConnect}, kIdCancel, "", kDown},
+    {"cancelled while connecting", {"+OK|42|7"}, 0, false, {}, kIdCancel, "", kUp, 500, 3000},
+};
+const Exchange kRegistrations[] = {
+    {"accepted", {"+OK|42|7"}, 0, false, {kOk}, kIdOk, "42 12346 12345 - 127.0.0.1"},
+    {"accepted as user 0", {"+OK|0"}, 0, false, {kOk}, kIdOk, "0 12346 12345 - 127.0.0.1"},
+    {"answer after 9 s", {"+OK|42"}, 9000, false, {kOk}, kIdOk, "42 12346 12345 - 127.0.0.1", kUp, 12000},
+    {"status without bar", {"+OK"}, 0, false, {kFail}},
+    {"refused", {"ERR|unknown user"}, 0, false, {kFail}},
+    {"closed at once", {}, 0, true, {}},
+    {"never answers", {}, 0, false, {kSilent}, kIdCancel, "", kUp, 12000},
+    {"address does not resolve", {}, 0, false, {kConnect}, kIdCancel, "", kUp, 5000, 1, "nowhere.invalid"},
+    {"port not a number", {"+OK|42"}, 0, false, {}, kIdCancel, "", kUp, 5000, 1, kServer, "12a"},
 };
 // clang-format on
 
 TEST_P(LoginTest, TrayLogin) {
-  const Exchange& c = GetParam();
   sim.registry.SetDword(kMainKey, "User ID", 5);
   sim.registry.SetDword(kMainKey, "Parent User ID", 3);
-  if (c.link == kUp) ServeCti();
+  if (GetParam().link == kUp) ServeCti();
   auto f = std::make_unique<Frame>(sim);
   rec = f.get();
   frame = std::move(f);
   ASSERT_EQ(frame->Create(), 0);
   sim.loop.RunFor(10);
-  Script(c, IDD_LOGIN, {{IDC_LOGIN_USER, "demo"}, {IDC_LOGIN_PASSWORD, "secret"}});
+  Script(IDD_LOGIN, {{IDC_LOGIN_USER, "demo"}, {IDC_LOGIN_PASSWORD, "secret"}});
   Shown().clear();
   frame->OnCommand(ID_MENU_LOGIN);
-  CheckCommon(c, IDD_LOGIN, "demo");
-  EXPECT_EQ(Stored({"User ID", "Parent User ID"}),
-            std::to_string(c.userId) + " " + std::to_string(c.parentId) + " " + kServer)
-      << c.name;
-  EXPECT_EQ(CountRequests("GETACTIVEFORCEDPROFILE|" + std::to_string(c.userId)), c.code == kIdOk) << c.name;
+  Check("demo", {"User ID", "Parent User ID"}, "5 3 127.0.0.1");
+  // After a login the lists and the forced profile are asked for afresh.
+  auto id = std::to_string(sim.registry.GetDword(kMainKey, "User ID").value_or(0));
+  EXPECT_EQ(CountRequests("GETACTIVEFORCEDPROFILE|" + id), GetParam().code == kIdOk);
 }
 INSTANTIATE_TEST_SUITE_P(Answers, LoginTest, ::testing::ValuesIn(kLogins));
 
-// clang-format off
-const Exchange kRegistrations[] = {
-    {"accepted", {"+OK|42|7"}, 0, false, {kOk}, kIdOk, 42},
-    {"accepted as user 0", {"+OK|0"}, 0, false, {kOk}, kIdOk, 0},
-    {"answer after 9 s", {"+OK|42"}, 9000, false, {kOk}, kIdOk, 42, 0, kUp, 12000},
-    {"status without bar", {"+OK"}, 0, false, {kFail}},
-    {"refused", {"ERR|unknown user"}, 0, false, {kFail}},
-    {"closed at once", {}, 0, true, {}},
-    {"never answers", {}, 0, false, {kSilent}, kIdCancel, 5, 3, kUp, 12000},
-    {"address does not resolve", {}, 0, false, {kConnect}, kIdCancel, 5, 3, kUp, 5000, "nowhere.invalid"},
-    {"port not a number", {"+OK|42"}, 0, false, {}, kIdCancel, 5, 3, kUp, 5000, kServer, "12a"},
-};
-// clang-format on
 class RegistrationTest : public LoginTest {};
-
 TEST_P(RegistrationTest, FirstStart) {
   const Exchange& c = GetParam();
   const bool ok = c.code == kIdOk;
@@ -150,28 +143,25 @@ TEST_P(RegistrationTest, FirstStart) {
   sim.registry.SetDword(kMainKey, "Relay Port", 0);
   sim.registry.SetDword(kMainKey, "Server Port", 4000);
   ServeCti();
-  Script(c, IDD_REGISTER,
+  Script(IDD_REGISTER,
          {{IDC_REGISTER_PASSWORD, "secret"}, {IDC_REGISTER_SERVER, c.address}, {IDC_REGISTER_PORT, c.port}});
   StartRecording();
-  CheckCommon(c, IDD_REGISTER, "tester");
+  Check("tester", {"User ID", "Server Port", "Relay Port", "Parent User ID"},
+        "1000001 4000 0 - " + std::string(31, '1'));
   EXPECT_EQ(presets[IDC_REGISTER_USER] + presets[IDC_REGISTER_SERVER] + "|" + presets[IDC_REGISTER_PORT] +
                 "|" + presets[IDC_REGISTER_INTRO],
             "tester|12345|The Fonaris could not find your User ID. Please log in:");
-  EXPECT_EQ(Dialog(IDD_REGISTER).rejected.size(), c.port != "12345") << c.name;
+  EXPECT_EQ(dialog_->rejected.size(), c.port != "12345");
   // The notice over the blocking connect, then the one of the start's own connect.
   EXPECT_EQ(std::count_if(sim.dialogs.begin(), sim.dialogs.end(),
                           [](auto& d) {
-                            return d->templateId == IDD_WAIT && d->centered && d->redraws > 0 && !d->visible;
+                            return d->templateId == IDD_WAIT && d->centered && d->redraws && !d->visible;
                           }),
-            (c.port == "12345") + ok)
-      << c.name;
-  EXPECT_EQ(frame->m_bConfigAfterProfiles, ok) << c.name;
-  EXPECT_EQ(Stored({"User ID", "Server Port", "Relay Port", "Parent User ID"}),
-            ok ? std::to_string(c.userId) + " 12346 12345 - " + kServer
-               : "1000001 4000 0 - " + std::string(31, '1'));
+            (c.port == "12345") + ok);
+  EXPECT_EQ(frame->m_bConfigAfterProfiles, ok);
   sim.loop.RunFor(1100);
-  EXPECT_EQ(sim.frame->destroyed, !ok) << c.name;
-  EXPECT_EQ(sim.shell.VisibleTrayIcon() != 0, ok) << c.name;
+  EXPECT_EQ(sim.frame->destroyed, !ok);
+  EXPECT_EQ(sim.shell.VisibleTrayIcon() != 0, ok);
 }
 INSTANTIATE_TEST_SUITE_P(Answers, RegistrationTest, ::testing::ValuesIn(kRegistrations));
 
