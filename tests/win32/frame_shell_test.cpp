@@ -1,7 +1,6 @@
 // The hidden frame and the shell services that work for it: tray icon,
 // hotkey, tray menu, clipboard, resources and desktop queries.
 #include "platform/win32/browser_command.h"
-#include "platform/win32/win32_process.h"
 #include "test_resources.h"
 #include "test_support.h"
 
@@ -73,19 +72,6 @@ TEST_F(FrameTest, ForwardsTrayHotkeyCommandSizeAndTaskbarMessages) {
   ::SendMessageA(window_, ::RegisterWindowMessageA("TaskbarCreated"), 0, 0);
   EXPECT_EQ(events_.log, (std::vector<std::string>{"tray 516", "tray 515", "hotkey 4096", "command 32783", "size 1",
                                                    "taskbar"}));
-}
-
-TEST_F(FrameTest, APhoneLinkHandedOverArrivesOnceTheSenderHasItsAnswer) {
-  auto send = [&](ULONG_PTR tag, std::string bytes) {
-    COPYDATASTRUCT data{tag, static_cast<DWORD>(bytes.size()), bytes.data()};
-    return ::SendMessageA(window_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
-  };
-  EXPECT_EQ(send(kPhoneLinkCopyData, "tel:+4930123"), 1);
-  EXPECT_TRUE(events_.log.empty());  // not inside the sender's call
-  EXPECT_EQ(send(0x1234, "tel:1"), 0);
-  EXPECT_EQ(send(kPhoneLinkCopyData, std::string(kPhoneLinkMaxBytes + 1, '1')), 0);
-  PumpFor(*platform_, 50);
-  EXPECT_EQ(events_.log, std::vector<std::string>{"link tel:+4930123"});
 }
 
 TEST_F(FrameTest, CloseIsTheCoresDecision) {
