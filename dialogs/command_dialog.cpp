@@ -43,7 +43,12 @@ void CCommandDialog::EndDialog(int code) {
   window_->EndDialog(code);
 }
 
-void CCommandDialog::OnInitDialog() { OnInit(); }
+void CCommandDialog::OnInitDialog() {
+  // The owner is the hidden frame: without this the dialog would sit at the
+  // template's corner of the screen.
+  window_->Center();
+  OnInit();
+}
 
 void CCommandDialog::OnCommand(int id) {
   if (!open_) return;
