@@ -98,13 +98,12 @@ void CMainFrame::OnForceProfileAnswer(const std::string& answer) {
 
 bool CMainFrame::OnForceRequestFailed(bool timedOut) {
   if (m_bSessionEnding) return true;
-  const bool idleSwitch = idle_.TakeForceFailure(timedOut);
   if (timedOut && m_bExiting) {
     m_bExiting = 0;
     if (ExitWarningConfirmed()) platform_.Timers().SetTimer(this, ID_TIMER_EXIT, kExitDelayMs);
     return true;
   }
-  if (idleSwitch) return true;
+  if (idle_.TakeForceFailure(timedOut)) return true;
   // A connect that fails at exit: the exit warning follows instead.
   return m_bExiting != 0;
 }

@@ -8,8 +8,7 @@
 namespace fon::test {
 namespace {
 
-template <class Case>
-class IdleTest : public ShellTest, public ::testing::WithParamInterface<Case> {
+class IdleTest : public ShellTest, public ::testing::WithParamInterface<std::size_t> {
  protected:
   void SetUp() override {
     ShellTest::SetUp();
@@ -18,10 +17,13 @@ class IdleTest : public ShellTest, public ::testing::WithParamInterface<Case> {
     for (auto [name, value] : {std::pair{"Idle Timer Checkbox", 1}, {"Idle Timer", 1}})
       sim.registry.SetDword(kMainKey, name, value);
     sim.registry.SetString(kMainKey, "Idle Timer Profile", "Away");
-    relayAnswers = {{"GETDEVICES", "+OK|0"}, {"GETPROFILELIST", "+OK|1|Home|3|Away"}, {"FORCEPROFILE", "+OK"},
-                    {"GETACTIVEFORCEDPROFILE", "+OK"}, {"CLEARFORCEDPROFILE", "+OK"}};
+    relayAnswers = {{"GETDEVICES", "+OK|0"},
+                    {"GETPROFILELIST", "+OK|1|Home|3|Away"},
+                    {"FORCEPROFILE", "+OK"},
+                    {"GETACTIVEFORCEDPROFILE", "+OK"},
+                    {"CLEARFORCEDPROFILE", "+OK"}};
   }
-  const CIdleTimer& Idle() const { return this->frame->Idle(); }
+  const CIdleTimer& Idle() const { return frame->Idle(); }
   void StillFor(int seconds) {
     ASSERT_TRUE(sim.loop.RunUntilFor([&] { return Idle().Seconds() >= seconds; }, 1000u * (seconds + 2)));
   }
@@ -32,10 +34,13 @@ struct ReturnCase {
   int key;                   // pressed and released; 0: the mouse moves
   std::string restore;
 };
-using ReturnTest = IdleTest<ReturnCase>;
+const ReturnCase kReturnCases[] = {{"+OK", 0, "CLEARFORCEDPROFILE|42"},
+                                   {"+OK|1", 0x41, "FORCEPROFILE|42|1"},
+                                   {"+OK", 1 /* left button */, "CLEARFORCEDPROFILE|42"}};
+using ReturnTest = IdleTest;
 
 TEST_P(ReturnTest, SwitchOnTheSixtiethStillTickRestoreOnActivity) {
-  const ReturnCase& c = GetParam();
+  const ReturnCase& c = kReturnCases[GetParam()];
   relayAnswers["GETACTIVEFORCEDPROFILE"] = c.forcedBefore;
   StartRecording();
   const long long cur = sim.shell.cursorQueries, keys = sim.shell.keyQueries, ticks = 59 - Idle().Seconds();
@@ -53,7 +58,6 @@ TEST_P(ReturnTest, SwitchOnTheSixtiethStillTickRestoreOnActivity) {
             std::string("GETACTIVEFORCEDPROFILE|42\0FORCEPROFILE|42|3", 44));
   EXPECT_TRUE(Idle().IsAway() && Logged("Idle Timer active\n"));
   EXPECT_EQ(sim.shell.VisibleTrayIcon(), IDI_TRAY_AWAY);
-
   // A notice that came meanwhile, staying a day, goes five seconds after.
   frame->CMainFrame::ShowInfoPopup(2, "meanwhile", 1);
   sim.loop.RunFor(5000);
@@ -70,10 +74,7 @@ TEST_P(ReturnTest, SwitchOnTheSixtiethStillTickRestoreOnActivity) {
   EXPECT_LE(sticky->m_nStayLeft, 5000);
 }
 
-INSTANTIATE_TEST_SUITE_P(Activity, ReturnTest,
-                         ::testing::Values(ReturnCase{"+OK", 0, "CLEARFORCEDPROFILE|42"},
-                                           ReturnCase{"+OK|1", 0x41, "FORCEPROFILE|42|1"},
-                                           ReturnCase{"+OK", 1 /* left button */, "CLEARFORCEDPROFILE|42"}));
+INSTANTIATE_TEST_SUITE_P(Activity, ReturnTest, ::testing::Range<std::size_t>(0, std::size(kReturnCases)));
 
 struct SwitchCase {
   const char* profile;  // "Idle Timer Profile"
@@ -82,10 +83,17 @@ struct SwitchCase {
   bool away;
   const char* logged;
 };
-using SwitchTest = IdleTest<SwitchCase>;
+const SwitchCase kSwitchCases[] = {
+    {"Away", "+OK|x", "FORCEPROFILE|42|3", true, "Idle Timer active\n"},
+    {"Gone", "+OK", "FORCEPROFILE|42|0", true, "Idle Timer active\n"},
+    {"Away", "-ERR|busy", "FORCEPROFILE|42|3", false, "Error at FORCEPROFILE: busy\n"},
+    {"Away", "", "FORCEPROFILE|42|3", false, "Timeout - Relay Socket does not answer to FORCEPROFILE \n"},
+    {"Away", nullptr, "", false, "Could not activate Idle Timer\n"},
+    {"", "+OK", "", false, "Could not activate Idle Timer"}};
+using SwitchTest = IdleTest;
 
 TEST_P(SwitchTest, TheSwitchCountsAsDoneOnlyOnOk) {
-  const SwitchCase& c = GetParam();
+  const SwitchCase& c = kSwitchCases[GetParam()];
   sim.registry.SetString(kMainKey, "Idle Timer Profile", c.profile);
   relayAnswers.erase("FORCEPROFILE");
   if (c.answer && *c.answer) relayAnswers["FORCEPROFILE"] = c.answer;
@@ -100,16 +108,7 @@ TEST_P(SwitchTest, TheSwitchCountsAsDoneOnlyOnOk) {
   EXPECT_EQ(Idle().Seconds() >= 60, c.away);  // failed: counting starts again from nothing
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Answers, SwitchTest,
-    ::testing::Values(SwitchCase{"Away", "+OK|x", "FORCEPROFILE|42|3", true, "Idle Timer active\n"},
-                      SwitchCase{"Gone", "+OK", "FORCEPROFILE|42|0", true, "Idle Timer active\n"},
-                      SwitchCase{"Away", "-ERR|busy", "FORCEPROFILE|42|3", false,
-                                 "Error at FORCEPROFILE: busy\n"},
-                      SwitchCase{"Away", "", "FORCEPROFILE|42|3", false,
-                                 "Timeout - Relay Socket does not answer to FORCEPROFILE \n"},
-                      SwitchCase{"Away", nullptr, "", false, "Could not activate Idle Timer\n"},
-                      SwitchCase{"", "+OK", "", false, "Could not activate Idle Timer"}));
+INSTANTIATE_TEST_SUITE_P(Answers, SwitchTest, ::testing::Range<std::size_t>(0, std::size(kSwitchCases)));
 
 // Lock and unlock; a restore that cannot be sent, or is never answered,
 // goes out again after the next connect.
@@ -121,10 +120,18 @@ struct LockCase {
   int failure;  // the restore: 0 answered, 1 relay down, 2 never answered, 3 answered late
   Popups shown;
 };
-using LockTest = IdleTest<LockCase>;
+const LockCase kLockCases[] = {{-1, 1, "Away", true, 0, {}},
+                               {1, 1, "Away", true, 0, {}},
+                               {0, 1, "Away", false, 0, {}},
+                               {1, 0, "Away", false, 0, {}},
+                               {1, 1, "", false, 0, {}},
+                               {1, 1, "Away", true, 1, {{2, kText232, 0}}},
+                               {1, 1, "Away", true, 2, {{2, kText217, 0}}},
+                               {1, 1, "Away", true, 3, {}}};
+using LockTest = IdleTest;
 
 TEST_P(LockTest, LockIsLeavingUnlockIsComingBack) {
-  const LockCase& c = GetParam();
+  const LockCase& c = kLockCases[GetParam()];
   if (c.awayOnLock >= 0) sim.registry.SetDword(kMainKey, "Away On Lock", c.awayOnLock);
   sim.registry.SetDword(kMainKey, "Idle Timer Checkbox", c.checkbox);
   sim.registry.SetString(kMainKey, "Idle Timer Profile", c.profile);
@@ -157,13 +164,7 @@ TEST_P(LockTest, LockIsLeavingUnlockIsComingBack) {
   EXPECT_FALSE(frame->Profiles().HasPending());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Settings, LockTest,
-    ::testing::Values(LockCase{-1, 1, "Away", true, 0, {}}, LockCase{1, 1, "Away", true, 0, {}},
-                      LockCase{0, 1, "Away", false, 0, {}}, LockCase{1, 0, "Away", false, 0, {}},
-                      LockCase{1, 1, "", false, 0, {}}, LockCase{1, 1, "Away", true, 1, {{2, kText232, 0}}},
-                      LockCase{1, 1, "Away", true, 2, {{2, kText217, 0}}},
-                      LockCase{1, 1, "Away", true, 3, {}}));
+INSTANTIATE_TEST_SUITE_P(Settings, LockTest, ::testing::Range<std::size_t>(0, std::size(kLockCases)));
 
 }  // namespace
 }  // namespace fon::test

@@ -7,35 +7,42 @@
 namespace fon::test {
 namespace {
 
-const std::string kRelease = " Deactivate profile";
 const Popups kText213{{2, "Could not activate the profile - relay socket did not answer.", 0}};
 const Popups kText230{{2, "Error at connecting. Please check the configuration", 0}};
 
 struct Case {
-  const char* active;   // the forced profile's id
+  const char* active;  // the forced profile's id
   std::string choice;
-  const char* answer;   // nullptr: no answer
-  int link;             // 0 up, 1 down and back at once, 2 down for good
-  std::string sent;     // "" nothing
+  const char* answer;  // nullptr: no answer
+  int link;            // 0 up, 1 down and back at once, 2 down for good
+  std::string sent;    // "" nothing
   int endCode;
   Popups shown;
 };
+const Case kCases[] = {{"2", "Office", "+OK", 0, "", kIdOk, {}},
+                       {"2", "Home", "+OK", 0, "FORCEPROFILE|42|1", kIdOk, {}},
+                       {"2", " Deactivate profile", "+OK", 0, "CLEARFORCEDPROFILE|42", kIdOk, {}},
+                       {"9", " Deactivate profile", "+OK", 0, "", kIdOk, {}},
+                       {"2", "Home", "+OK|done", 0, "FORCEPROFILE|42|1", kIdCancel, {{2, kText212, 0}}},
+                       {"2", "Home", nullptr, 0, "FORCEPROFILE|42|1", kIdCancel, kText213},
+                       {"2", "Home", "+OK", 1, "FORCEPROFILE|42|1", kIdOk, {}},
+                       {"2", "Home", "+OK", 2, "", kIdCancel, kText230}};
 
-class InformDialogTest : public ShellTest, public ::testing::WithParamInterface<Case> {
+class InformDialogTest : public ShellTest, public ::testing::WithParamInterface<std::size_t> {
  protected:
   void SetUp() override {
     ShellTest::SetUp();
     ServeCti();
     ServeRelay();
-    relayAnswers = {{"GETDEVICES", "+OK|0"}, {"GETPROFILELIST", "+OK|2|Office|1|Home"},
+    relayAnswers = {{"GETDEVICES", "+OK|0"},
+                    {"GETPROFILELIST", "+OK|2|Office|1|Home"},
                     {"GETACTIVEFORCEDPROFILE", "+OK"}};
     StartRecording();
   }
-  std::size_t ProfileRequests() const { return RelayRequests().size() - 3; }  // beyond the connect's
 };
 
 TEST_P(InformDialogTest, ChoicesAndAnswers) {
-  const Case& c = GetParam();
+  const Case& c = kCases[GetParam()];
   if (c.answer) relayAnswers["FORCEPROFILE"] = relayAnswers["CLEARFORCEDPROFILE"] = c.answer;
   if (c.link == 2) StopCti();
   if (c.link != 0) {
@@ -45,7 +52,8 @@ TEST_P(InformDialogTest, ChoicesAndAnswers) {
   sim::SimDialogRecord* dialog = nullptr;
   sim.modalScripts[IDD_ACTIVE_PROFILE] = [&](sim::SimDialogRecord& record) {
     dialog = &record;
-    EXPECT_EQ(record.Entries(IDC_ACTIVE_CHOICE), (std::vector<std::string>{kRelease, "Home", "Office"}));
+    EXPECT_EQ(record.Entries(IDC_ACTIVE_CHOICE),
+              (std::vector<std::string>{" Deactivate profile", "Home", "Office"}));
     EXPECT_EQ(record.items[IDC_ACTIVE_NAME], std::string(c.active) == "2" ? "Office" : "");
     // A second report while it is open brings it forward.
     frame->CMainFrame::RunActiveProfileDialog(c.active);
@@ -57,22 +65,13 @@ TEST_P(InformDialogTest, ChoicesAndAnswers) {
   frame->CMainFrame::RunActiveProfileDialog(c.active);
   ASSERT_TRUE(dialog);
   EXPECT_EQ(dialog->endCode, c.endCode);
-  EXPECT_EQ(ProfileRequests(), c.sent.empty() ? 0u : 1u);
+  EXPECT_EQ(RelayRequests().size(), c.sent.empty() ? 3u : 4u);  // the connect's, and the choice
   EXPECT_TRUE(c.sent.empty() || RelayRequests().back() == c.sent + '\0') << c.sent;
   EXPECT_EQ(Shown(), c.shown);
   EXPECT_EQ(frame->Relay().RelayBusy(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Choices, InformDialogTest,
-    ::testing::Values(Case{"2", "Office", "+OK", 0, "", kIdOk, {}},
-                      Case{"2", "Home", "+OK", 0, "FORCEPROFILE|42|1", kIdOk, {}},
-                      Case{"2", kRelease, "+OK", 0, "CLEARFORCEDPROFILE|42", kIdOk, {}},
-                      Case{"9", kRelease, "+OK", 0, "", kIdOk, {}},
-                      Case{"2", "Home", "+OK|done", 0, "FORCEPROFILE|42|1", kIdCancel, {{2, kText212, 0}}},
-                      Case{"2", "Home", nullptr, 0, "FORCEPROFILE|42|1", kIdCancel, kText213},
-                      Case{"2", "Home", "+OK", 1, "FORCEPROFILE|42|1", kIdOk, {}},
-                      Case{"2", "Home", "+OK", 2, "", kIdCancel, kText230}));
+INSTANTIATE_TEST_SUITE_P(Choices, InformDialogTest, ::testing::Range<std::size_t>(0, std::size(kCases)));
 
 }  // namespace
 }  // namespace fon::test
