@@ -21,7 +21,22 @@ void CMainFrame::OnProfileListAnswer(const std::string& answer) {
     return;
   }
   profiles_.TakeProfileList(split.rest);
-  if (m_bConfigAfterProfiles) RunConfigDialog();
+  if (m_bConfigAfterProfiles) OpenConfigAfterProfiles();
+}
+
+void CMainFrame::OpenConfigAfterProfiles() {
+  // Not inside the answer: it arrives while the other list requests of this
+  // connect are still being sent, and a modal dialog there would hold them
+  // back until the user closes it. It opens once the sends are done.
+  std::shared_ptr<bool> alive = aliveFlag_;
+  platform_.Loop().Post([this, alive] {
+    if (!*alive || !m_bConfigAfterProfiles) return;
+    if (relay_.RelayBusy() != 0) {
+      m_bConfigWaitsForSends = true;
+      return;
+    }
+    RunConfigDialog();
+  });
 }
 
 void CMainFrame::OnDevicesAnswer(const std::string& answer) {

@@ -80,6 +80,10 @@ void CMainFrame::OnRelaySendsDone() {
   // A menu deferred meanwhile opens half a second after the last send.
   if (platform_.Timers().IsTimerRunning(this, ID_TIMER_TRAY_MENU))
     platform_.Timers().SetTimer(this, ID_TIMER_TRAY_MENU, kTrayMenuRetryMs);
+  if (m_bConfigWaitsForSends) {
+    m_bConfigWaitsForSends = false;
+    OpenConfigAfterProfiles();
+  }
 }
 
 void CMainFrame::ShowAway(bool away) {

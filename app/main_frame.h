@@ -211,6 +211,9 @@ class CMainFrame : public fon::TimerSink,
   void CutStickyPopup() override;
   void ShowAway(bool away) override;
 
+  // The configuration a registration asked for, once no relay request is
+  // being sent.
+  void OpenConfigAfterProfiles();
   void DisposeWaitDialog();
   void RegisterDialoutHotkey(bool atStart);
   void ReadLanguageIndexSetting();
@@ -239,6 +242,7 @@ class CMainFrame : public fon::TimerSink,
   // the message loop right after.
   fon::DeferredRelease<CWaitForConnectDlg> retiredWaitDialogs_{platform_.Loop()};
   int m_bQuit = 0;
+  bool m_bConfigWaitsForSends = false;
   // The hotkey is waiting for the foreground application's copy.
   bool hotkeyCopying_ = false;
   fon::CRecentCalls recentCalls_{platform_.Registry()};

@@ -28,6 +28,8 @@ check_eq "failure popup shown, dialog stays open" "1 anna" "$(popup_count) $(fon
 ok_with has:1063 1017 Pw-7xq9
 check "login sent without zero byte" wait_log 'RELAY request "CTILOGIN|anna|Pw-7xq9" #' 15 1 "$E2E_TSG_LOG"
 check "client connects and asks for the lists" wait_log 'RELAY request "GETACTIVEFORCEDPROFILE|43\0"' 20 1 "$E2E_TSG_LOG"
+check "the configuration follows the registration" dialog_with 1076
+fonctl dlg-click has:1076 2 >/dev/null
 check_eq "four values stored" "43 $TSG_RELAY 12346 1" \
   "$(stored 'User ID' 'Relay Port' 'Server Port')$(e2e_reg_export "$KEY" | grep -cx '"Server IP Address"="127.0.0.1"')"
 
