@@ -53,6 +53,11 @@ shot exit-warning
 fonctl dlg-click has:1062 2 >/dev/null
 ctl event 'X|2|Bernd Meyer|0409876|0302222|42|\n' >/dev/null
 check "still popping up calls" wait_log "void CPopup::Show(" 10 1 "$E2E_DIR/client2.log"
+printf '[HKEY_CURRENT_USER\\Software\\Mirelta\\Fonaris]\n"Language Index"=dword:00000001\n' | e2e_reg_import
+fonctl command 32780 >/dev/null
+check "the warning in German" until_eq "Abbrechen" fonctl dlg-text has:1062 2
+shot exit-warning-de
+fonctl dlg-click has:1062 2 >/dev/null
 printf '[HKEY_CURRENT_USER\\Software\\Mirelta\\Fonaris]\n"Relay Port"=dword:%08x\n' "$A_RELAY" | e2e_reg_import
 fonctl end-session >/dev/null
 check "both ends sent the end profile" wait_log 'RELAY request "FORCEPROFILE|42|7\0"' 5 2 "$A_LOG"
