@@ -33,10 +33,6 @@ void PrintTo(const Exchange& c, std::ostream* os) { *os << c.name; }
 
 class LoginTest : public ShellTest, public ::testing::WithParamInterface<Exchange> {
  protected:
-  struct Frame : RecordingFrame {
-    using RecordingFrame::RecordingFrame;
-    void RunLoginDialog() override { CMainFrame::RunLoginDialog(); }
-  };
   // Serves the relay as the case says; the dialog gets `fields` typed, then OK.
   void Script(int dialog, std::map<int, std::string> fields) {
     const Exchange& c = GetParam();
@@ -119,11 +115,8 @@ TEST_P(LoginTest, TrayLogin) {
   sim.registry.SetDword(kMainKey, "User ID", 5);
   sim.registry.SetDword(kMainKey, "Parent User ID", 3);
   if (GetParam().link == kUp) ServeCti();
-  auto f = std::make_unique<Frame>(sim);
-  rec = f.get();
-  frame = std::move(f);
-  ASSERT_EQ(frame->Create(), 0);
-  sim.loop.RunFor(10);
+  StartRecording();
+  rec->record = false;
   Script(IDD_LOGIN, {{IDC_LOGIN_USER, "demo"}, {IDC_LOGIN_PASSWORD, "secret"}});
   Shown().clear();
   frame->OnCommand(ID_MENU_LOGIN);

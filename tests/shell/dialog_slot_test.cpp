@@ -35,8 +35,6 @@ class DialogSlotTest : public FrameTest {
     ServeCti();
     Start();
   }
-  // Runs `code` on the loop `ms` after the dialog's script starts.
-  void Later(unsigned ms, std::function<void()> code) { sim.loop.Schedule(ms, std::move(code)); }
 };
 
 TEST_F(DialogSlotTest, ASecondDialogInTheSlotCancelsTheFirstWhichEndsWhenTheLoopsUnwind) {
@@ -44,7 +42,7 @@ TEST_F(DialogSlotTest, ASecondDialogInTheSlotCancelsTheFirstWhichEndsWhenTheLoop
   NumberDialog second(*frame, IDD_LOGIN);
   int secondCode = 0;
   sim.modalScripts[IDD_DIALOUT] = [&](sim::SimDialogRecord&) {
-    Later(10, [&] { secondCode = frame->DialoutDialog().Run(second); });
+    sim.loop.Schedule(10, [&] { secondCode = frame->DialoutDialog().Run(second); });
   };
   sim.modalScripts[IDD_LOGIN] = [&](sim::SimDialogRecord& record) {
     EXPECT_FALSE(first.IsOpen());  // cancelled before the second showed
@@ -64,11 +62,11 @@ TEST_F(DialogSlotTest, CancellingAllEndsNestedDialogsOfEverySlotOnceAndKeepsNoth
   NumberDialog login(*frame, IDD_LOGIN);
   int loginCode = 0;
   sim.modalScripts[IDD_CONFIG] = [&](sim::SimDialogRecord&) {
-    Later(10, [&] { loginCode = frame->LoginDialog().Run(login); });
+    sim.loop.Schedule(10, [&] { loginCode = frame->LoginDialog().Run(login); });
   };
   sim.modalScripts[IDD_LOGIN] = [&](sim::SimDialogRecord& record) {
     record.Type(kField, "7");
-    Later(10, [&] {
+    sim.loop.Schedule(10, [&] {
       EXPECT_TRUE(frame->LoginDialog().BringToFront());
       frame->CancelAllDialogs();
       frame->CancelAllDialogs();  // a second exit command finds nothing open

@@ -2,54 +2,38 @@
 // the history, the callers, and how the hotkey and the tray open it.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
-#include "tests/scenario/frame_fixture.h"
+#include "tests/shell/shell_fixture.h"
 #include "text_ids.h"
 
 namespace fon::test {
 namespace {
 
-class DialoutFrame final : public CMainFrame {
- public:
-  using CMainFrame::CMainFrame;
-  void ShowInfoPopup(int, const std::string& text, int) override { shown.push_back({text, Platform().Loop().NowMs()}); }
-  std::vector<std::pair<std::string, std::uint64_t>> shown;  // text, when
-};
-
-class DialoutDialogTest : public FrameTest {
+class DialoutDialogTest : public ShellTest {
  protected:
-  DialoutFrame* df = nullptr;
-  std::string answer;  // to QUICKCALL; empty: none
-  std::vector<std::string> quickcalls;  // as received
   std::uint64_t okAt = 0;
 
   void SetUp() override {
-    SeedRegisteredUser();
-    sim.registry.SetString(kMainKey, "Language", "English");
+    ShellTest::SetUp();
     sim.registry.SetString(kMainKey, "Phone number", "301");
     ServeCti();
     ServeRelay();
-    frame = std::make_unique<DialoutFrame>(sim);
-    df = static_cast<DialoutFrame*>(frame.get());
-    ASSERT_EQ(frame->Create(), 0);
-    sim.loop.RunFor(100);
+    // The frame's own requests get a plain success: they show nothing.
+    relayAnswers = {{"GETDEVICES", "+OK"}, {"GETPROFILELIST", "+OK"}, {"GETACTIVEFORCEDPROFILE", "+OK"}};
+    StartRecording();
+    rec->record = false;
     SetDeviceMode(1);
   }
   // The server's device list: mode, then the two devices 301 and 302.
   void SetDeviceMode(int mode) { frame->OnDevicesAnswer("+OK|" + std::to_string(mode) + "|1|301|2|302"); }
-  void ServeRelay() {
-    // The frame's own requests get a plain success: they show nothing.
-    sim.network.Listen(kServer, kRelayPort).onData = [this](std::shared_ptr<sim::SimConnection> c,
-                                                            const std::string& bytes) {
-      const bool quickcall = bytes.rfind("QUICKCALL|", 0) == 0;
-      if (quickcall) quickcalls.push_back(bytes);
-      if (!quickcall || !answer.empty()) c->Send(quickcall ? answer : "+OK");
-    };
+  void Answer(const std::string& a) {
+    if (a.empty()) relayAnswers.erase("QUICKCALL"); else relayAnswers["QUICKCALL"] = a;
   }
-  std::shared_ptr<sim::SimDialogRecord> Dialog() const {
-    return *std::find_if(sim.dialogs.rbegin(), sim.dialogs.rend(), [](auto& d) { return d->templateId == IDD_DIALOUT; });
+  std::vector<std::string> Quickcalls() const {
+    std::vector<std::string> out;
+    for (const std::string& r : RelayRequests()) if (r.starts_with("QUICKCALL|")) out.push_back(r);
+    return out;
   }
+  std::shared_ptr<sim::SimDialogRecord> Dialog() const { return LastDialog(IDD_DIALOUT); }
   // Opens the dialog, types, presses OK once and cancels 15 s later if the
   // dialog is still open. Returns its end code.
   int DialOnce(const std::string& caller, const std::string& called) {
@@ -84,17 +68,18 @@ TEST_F(DialoutDialogTest, OkPaths) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    answer = c.answer;
+    Answer(c.answer);
     if (!c.relayUp) sim.network.StopListening(kServer, kRelayPort);
     if (!c.ctiBack) StopCti();
     if (!c.linkUp) frame->Link().Drop();
-    quickcalls.clear();
-    df->shown.clear();
+    const std::size_t sent = Quickcalls().size();
+    Shown().clear(), rec->shownAt.clear();
     EXPECT_EQ(DialOnce(c.caller, c.called), c.endCode);
-    EXPECT_EQ(quickcalls, std::vector<std::string>(!c.request.empty(), "QUICKCALL|" + c.request + "|42" + '\0'));
-    ASSERT_FALSE(df->shown.empty());
-    EXPECT_EQ(df->shown.back().first, frame->LoadLangText(c.text));
-    EXPECT_NEAR(static_cast<double>(df->shown.back().second - okAt), c.textAfterMs, 5.0);
+    const std::vector<std::string> quickcalls = Quickcalls();
+    EXPECT_EQ(std::vector(quickcalls.begin() + sent, quickcalls.end()), std::vector<std::string>(!c.request.empty(), "QUICKCALL|" + c.request + "|42" + '\0'));
+    ASSERT_FALSE(Shown().empty());
+    EXPECT_EQ(Shown().back().text, frame->LoadLangText(c.text));
+    EXPECT_NEAR(static_cast<double>(rec->shownAt.back() - okAt), c.textAfterMs, 5.0);
     EXPECT_EQ(frame->Relay().RelayBusy(), 0);
     if (!c.relayUp) ServeRelay();
     if (!c.ctiBack) ServeCti();
@@ -105,7 +90,7 @@ TEST_F(DialoutDialogTest, OkPaths) {
 }
 
 TEST_F(DialoutDialogTest, HistoryGrowsWrapsAtTenAndKeepsNoDuplicate) {
-  answer = "+OK";
+  Answer("+OK");
   for (int i = 1; i <= 12; ++i) DialOnce("301", "03010" + std::to_string(i));
   DialOnce("301", "030105");  // listed already
   auto item = [&](int n) { return sim.registry.GetString(kDialOutKey, "Item" + std::to_string(n)).value_or("-"); };
@@ -121,7 +106,7 @@ TEST_F(DialoutDialogTest, HistoryGrowsWrapsAtTenAndKeepsNoDuplicate) {
 }
 
 TEST_F(DialoutDialogTest, CallersByDeviceModeAndThePreset) {
-  answer = "+OK";
+  Answer("+OK");
   const std::string n30(30, '3');
   struct Case {
     int mode;

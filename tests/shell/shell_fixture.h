@@ -2,6 +2,7 @@
 // scriptable relay port.
 #pragma once
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <memory>
@@ -39,19 +40,24 @@ class RecordingFrame : public CMainFrame {
   using CMainFrame::CMainFrame;
   void ShowInfoPopup(int kind, const std::string& text, int sticky) override {
     popups.push_back({kind, text, sticky});
+    shownAt.push_back(Platform().Loop().NowMs());
   }
   void RunDialoutDialog(const std::string& number) override {
+    if (!record) return CMainFrame::RunDialoutDialog(number);
     dialogs.push_back("dialout " + number);
     if (duringDialog) duringDialog();
   }
   void RunConfigDialog() override { dialogs.push_back("configuration"); }
-  void RunLoginDialog() override { dialogs.push_back("login"); }
+  void RunLoginDialog() override { record ? dialogs.push_back("login") : CMainFrame::RunLoginDialog(); }
   void RunActiveProfileDialog(const std::string& profile) override { dialogs.push_back("active profile " + profile); }
   bool ExitWarningConfirmed() override {
     dialogs.push_back("exit warning");
     return true;
   }
   Popups popups;
+  std::vector<std::uint64_t> shownAt;  // when each popup came
+  // Off: the dial-out and login dialogs run as in the product.
+  bool record = true;
   // Runs inside the dial-out dialog, as the user would while it is shown.
   std::function<void()> duringDialog;
   // The dialogs run, in order.
@@ -97,6 +103,9 @@ class ShellTest : public FrameTest {
     int n = 0;
     for (const auto& r : RelayRequests()) n += r == line + '\0';
     return n;
+  }
+  std::shared_ptr<sim::SimDialogRecord> LastDialog(int templateId) const {
+    return *std::find_if(sim.dialogs.rbegin(), sim.dialogs.rend(), [=](auto& d) { return d->templateId == templateId; });
   }
   bool Running(unsigned id) const { return sim.timers.IsTimerRunning(frame.get(), id); }
   Popups& Shown() { return rec->popups; }
