@@ -62,8 +62,7 @@ void CMainFrame::OnPhoneLink(const std::string& link) {
   RunDialoutDialog(*number);
 }
 
-void CMainFrame::NoteRecentCall(const std::string& message, const std::string& time) {
-  const CtiFields fields = ParseCtiMessage(message);
+void CMainFrame::NoteRecentCall(const CtiFields& fields, const std::string& time) {
   // A call without the caller's number cannot be called back.
   if (fields.isErr || fields.callerNo.empty()) return;
   std::int32_t userId = 0;

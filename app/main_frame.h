@@ -12,14 +12,15 @@
 #include "app/frame_ids.h"
 #include "app/frame_relay.h"
 #include "app/tray_icon.h"
+#include "calls/cti_message.h"
 #include "calls/popup_stack.h"
 #include "common/deferred_release.h"
 #include "common/id_string_list.h"
 #include "dialogs/conect_dialog.h"
 #include "dialogs/dialog_host.h"
 #include "dialogs/dialog_slot.h"
-#include "dialout/recent_calls.h"
 #include "dialogs/wait_for_connect_dlg.h"
+#include "dialout/recent_calls.h"
 #include "net/cti_link.h"
 #include "platform/platform.h"
 #include "profiles/idle_timer.h"
@@ -66,6 +67,8 @@ class CMainFrame : public fon::TimerSink,
   // ---- popups
   void ShowInfoPopup(int kind, const std::string& text, int sticky) override;
   void OnCtiMessage(const std::string& message, const std::string& time) override;
+  // The popup of a call event for the user, when some window has the focus.
+  void ShowCallPopup(const fon::CtiFields& fields, const std::string& time);
   // The CRM address template filled with the last call's values.
   std::string BuildCrmUrl();
   // Colours a call popup by the administrator's text rules; false when the
@@ -125,7 +128,7 @@ class CMainFrame : public fon::TimerSink,
   void OpenLaunchLink();
   void OnPhoneLink(const std::string& link) override;
   // Every call event of the user, shown or not, becomes a recent call.
-  void NoteRecentCall(const std::string& message, const std::string& time);
+  void NoteRecentCall(const fon::CtiFields& fields, const std::string& time);
   std::vector<fon::MenuItem> RecentCallMenuItems();
   void OnRecentCallCommand(int id);
   const fon::CRecentCalls& RecentCalls() const { return recentCalls_; }

@@ -34,7 +34,13 @@ std::string CallPopupText(CMainFrame& frame, const std::string& callerName, cons
 
 void CMainFrame::OnCtiMessage(const std::string& message, const std::string& time) {
   Debug("Message from CTI-Port: " + message + " at " + time);
-  NoteRecentCall(message, time);
+  const CtiFields fields = ParseCtiMessage(message);
+  ShowCallPopup(fields, time);
+  // Afterwards: writing the registry must not hold the popup back.
+  NoteRecentCall(fields, time);
+}
+
+void CMainFrame::ShowCallPopup(const CtiFields& fields, const std::string& time) {
   IDesktop& desktop = platform_.Desktop();
   const WindowHandle foreground = desktop.GetForegroundWindow();
   if (foreground == 0) {
@@ -43,7 +49,6 @@ void CMainFrame::OnCtiMessage(const std::string& message, const std::string& tim
   }
 
   m_strRedirInfo.clear();
-  const CtiFields fields = ParseCtiMessage(message);
   m_strCallId = fields.callId;
   if (fields.isErr) return;
   m_strRedirInfo = fields.redirInfo;

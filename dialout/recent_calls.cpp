@@ -1,14 +1,19 @@
 #include "dialout/recent_calls.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace fon {
 
 namespace {
 
-// One value per call, "Call1" the newest: time, name and number separated
-// by "|", which a CTI field never holds.
+// One value per call in a ring of kRecentCallsKept slots ("Call1" ..
+// "Call20"), "Newest" the slot of the newest: a new call rewrites one slot
+// and two numbers, not the whole list, so that a burst of calls does not
+// keep the registry busy between popups. Time, name and number are
+// separated by "|", which a CTI field never holds.
 constexpr char kCountValue[] = "Count";
+constexpr char kNewestValue[] = "Newest";
 constexpr char kSeparator = '|';
 // Long enough for any call the CTI port can deliver in one read.
 constexpr std::size_t kValueLimit = 4096;
@@ -44,21 +49,43 @@ void AppendForMenu(std::string& out, const std::string& text, std::size_t limit)
   }
 }
 
+std::uint32_t ReadNumber(IRegistry& hive, const char* name) {
+  std::uint32_t type = 0;
+  std::string data;
+  std::uint32_t number = 0;
+  if (hive.QueryValue(kRecentCallsKey, name, &type, &data, sizeof number) == 0 && type == kRegDword &&
+      data.size() == sizeof number) {
+    for (std::size_t i = 0; i < sizeof number; ++i)
+      number |= static_cast<std::uint32_t>(static_cast<unsigned char>(data[i])) << (8 * i);
+  }
+  return number;
+}
+
+void WriteNumber(IRegistry& hive, const char* name, std::size_t value) {
+  const auto number = static_cast<std::uint32_t>(value);
+  std::string data(sizeof number, '\0');
+  for (std::size_t i = 0; i < sizeof number; ++i) data[i] = static_cast<char>((number >> (8 * i)) & 0xFF);
+  hive.SetValue(kRecentCallsKey, name, kRegDword, data);
+}
+
+// The slot `age` calls older than the one in `newest` (slots count from 1).
+std::size_t OlderSlot(std::size_t newest, std::size_t age) {
+  return (newest - 1 + kRecentCallsKept - age % kRecentCallsKept) % kRecentCallsKept + 1;
+}
+
 }  // namespace
 
 CRecentCalls::CRecentCalls(IRegistry& userHive) : hive_(userHive) {
-  std::uint32_t type = 0;
-  std::string data;
-  std::uint32_t count = 0;
-  if (hive_.QueryValue(kRecentCallsKey, kCountValue, &type, &data, sizeof count) == 0 && type == kRegDword &&
-      data.size() == sizeof count) {
-    for (std::size_t i = 0; i < sizeof count; ++i)
-      count |= static_cast<std::uint32_t>(static_cast<unsigned char>(data[i])) << (8 * i);
-  }
-  for (std::size_t n = 1; n <= count && n <= kRecentCallsKept; ++n) {
+  const std::size_t count = ReadNumber(hive_, kCountValue);
+  newest_ = ReadNumber(hive_, kNewestValue);
+  if (newest_ < 1 || newest_ > kRecentCallsKept) newest_ = count >= 1 && count <= kRecentCallsKept ? count : 1;
+  for (std::size_t age = 0; age < count && age < kRecentCallsKept; ++age) {
     RecentCall call;
-    if (ReadCall(hive_, n, &call)) calls_.push_back(std::move(call));
+    if (ReadCall(hive_, OlderSlot(newest_, age), &call)) calls_.push_back(std::move(call));
   }
+  // An entry that could not be read leaves a hole: the next store lays the
+  // ring out afresh.
+  intact_ = calls_.size() == std::min<std::size_t>(count, kRecentCallsKept);
 }
 
 void CRecentCalls::Add(RecentCall call) {
@@ -69,17 +96,23 @@ void CRecentCalls::Add(RecentCall call) {
 
 void CRecentCalls::Store() {
   if (hive_.CreateKey(kRecentCallsKey) != 0) return;
-  for (std::size_t n = 1; n <= calls_.size(); ++n) {
-    const RecentCall& call = calls_[n - 1];
-    std::string value = WithoutSeparators(call.time) + kSeparator + WithoutSeparators(call.callerName) +
-                        kSeparator + WithoutSeparators(call.callerNo);
-    value += '\0';
-    hive_.SetValue(kRecentCallsKey, ValueName(n), kRegSz, value);
+  if (intact_) {
+    newest_ = newest_ % kRecentCallsKept + 1;
+  } else {
+    newest_ = calls_.size();
+    for (std::size_t age = 1; age < calls_.size(); ++age) StoreSlot(OlderSlot(newest_, age), calls_[age]);
+    intact_ = true;
   }
-  const auto count = static_cast<std::uint32_t>(calls_.size());
-  std::string data(sizeof count, '\0');
-  for (std::size_t i = 0; i < sizeof count; ++i) data[i] = static_cast<char>((count >> (8 * i)) & 0xFF);
-  hive_.SetValue(kRecentCallsKey, kCountValue, kRegDword, data);
+  StoreSlot(newest_, calls_.front());
+  WriteNumber(hive_, kNewestValue, newest_);
+  WriteNumber(hive_, kCountValue, calls_.size());
+}
+
+void CRecentCalls::StoreSlot(std::size_t slot, const RecentCall& call) {
+  std::string value = WithoutSeparators(call.time) + kSeparator + WithoutSeparators(call.callerName) + kSeparator +
+                      WithoutSeparators(call.callerNo);
+  value += '\0';
+  hive_.SetValue(kRecentCallsKey, ValueName(slot), kRegSz, value);
 }
 
 std::string CRecentCalls::MenuText(const RecentCall& call) {

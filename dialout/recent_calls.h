@@ -36,9 +36,14 @@ class CRecentCalls {
 
  private:
   void Store();
+  void StoreSlot(std::size_t slot, const RecentCall& call);
 
   IRegistry& hive_;
   std::vector<RecentCall> calls_;
+  // The ring's slot of the newest call; whether the ring holds calls_ as
+  // they are, without holes.
+  std::size_t newest_ = 0;
+  bool intact_ = true;
 };
 
 }  // namespace fon

@@ -85,6 +85,12 @@ TEST_F(DialoutLinksTest, RecentCallsKeepTwentyAcrossRestartsAndCallBackFromTheMe
   ASSERT_EQ(calls.size(), 20u);
   EXPECT_EQ(calls.front().callerName + "," + calls.back().callerName, "A&B 20,A&B 1");
   EXPECT_EQ(CRecentCalls(sim.registry).Calls(), calls);  // what the next run reads
+  // A slot that cannot be read is dropped, and the next call closes the hole.
+  sim.registry.SetString(kRecentCallsKey, "Call7", "damaged");
+  CRecentCalls damaged(sim.registry);
+  ASSERT_EQ(damaged.Calls().size(), 19u);
+  damaged.Add({"Wed Dec  9 08:00:00 2026", "New", "0301"});
+  EXPECT_EQ(CRecentCalls(sim.registry).Calls(), damaged.Calls());
 
   sim.shell.menuScript.push_back([] { return ID_MENU_RECENT_FIRST + 1; });
   frame->ShowTrayMenu(10, 10);
