@@ -35,12 +35,10 @@ void CMainFrame::OnCtiConnected() {
   // The lists once, and again on every periodic restart; the forced profile
   // until it has been checked; a restore that could not be sent before.
   const bool restart = link_.ReconnectMode() == kPeriodicRestart;
-  const std::string userId = std::to_string(settings_.ReadDword("User ID"));
-  if (!profiles_.DevicesLoaded() || restart) SendRelayRequest("GETDEVICES|" + userId, ID_TIMER_RELAY_DEVICES);
-  if (!profiles_.ProfilesLoaded() || restart)
-    SendRelayRequest("GETPROFILELIST|" + userId, ID_TIMER_RELAY_PROFILES);
+  if (!profiles_.DevicesLoaded() || restart) AskForUser("GETDEVICES", ID_TIMER_RELAY_DEVICES);
+  if (!profiles_.ProfilesLoaded() || restart) AskForUser("GETPROFILELIST", ID_TIMER_RELAY_PROFILES);
   platform_.Loop().Sleep(kPauseBeforeForcedProfileMs);
-  if (!profiles_.ForcedChecked()) SendRelayRequest("GETACTIVEFORCEDPROFILE|" + userId, ID_TIMER_RELAY_ACTIVE);
+  if (!profiles_.ForcedChecked()) AskForcedProfile();
   idle_.SendPendingRestore();
   idle_.OnLinkUp();
 }

@@ -88,18 +88,18 @@ void CMainFrame::RunActiveProfileDialog(const std::string& profile) {
 void CMainFrame::AskListsAfterLogin() {
   profiles_.ForgetForcedCheck();
   m_lstExtraCallers.RemoveAll();
-  const std::string userId = std::to_string(settings_.ReadDword("User ID"));
-  SendRelayRequest("GETDEVICES|" + userId, ID_TIMER_RELAY_DEVICES);
-  SendRelayRequest("GETPROFILELIST|" + userId, ID_TIMER_RELAY_PROFILES);
-  SendRelayRequest("GETACTIVEFORCEDPROFILE|" + userId, ID_TIMER_RELAY_ACTIVE);
+  AskForUser("GETDEVICES", ID_TIMER_RELAY_DEVICES);
+  AskForUser("GETPROFILELIST", ID_TIMER_RELAY_PROFILES);
+  AskForcedProfile();
+}
+
+void CMainFrame::AskForUser(const std::string& command, unsigned timerId) {
+  SendRelayRequest(command + "|" + std::to_string(settings_.ReadDword("User ID")), timerId);
 }
 
 // ---- the idle timer's requests and notices
 
-void CMainFrame::AskForcedProfile() {
-  SendRelayRequest("GETACTIVEFORCEDPROFILE|" + std::to_string(settings_.ReadDword("User ID")),
-                   ID_TIMER_RELAY_ACTIVE);
-}
+void CMainFrame::AskForcedProfile() { AskForUser("GETACTIVEFORCEDPROFILE", ID_TIMER_RELAY_ACTIVE); }
 
 int CMainFrame::SendForceRequest(const std::string& request) {
   return SendRelayRequest(request, ID_TIMER_RELAY_FORCE);

@@ -94,6 +94,8 @@ class CMainFrame : public fon::TimerSink,
   // A login succeeded: the forced profile is to be told again, and the
   // three lists are asked for at once.
   void AskListsAfterLogin();
+  // Sends the list request `command` with the stored user id.
+  void AskForUser(const std::string& command, unsigned timerId);
   void OnForceProfileAnswer(const std::string& answer);
   // A force request failed (timed out, or its connect did); true when the
   // exit or the idle timer took it over and nothing more is to be shown.

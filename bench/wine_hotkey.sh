@@ -5,17 +5,8 @@
 # their end (the old fixed 50 + 500 ms): an application that copies nothing,
 # so the client waits for the clipboard until its 500 ms are up.
 . "$(dirname "$0")/../tests/e2e/lib.sh"
+. "$(dirname "$0")/lib.sh"
 presses=${PRESSES:-20}
-
-percentiles() {
-  sort -n "$1" | awk '{v[NR] = $1}
-    END {
-      if (NR == 0) { print "no samples"; exit }
-      i50 = int(NR * 0.50 + 0.5); if (i50 < 1) i50 = 1
-      i99 = int(NR * 0.99 + 0.5); if (i99 < 1) i99 = 1
-      printf "p50 %d ms, p99 %d ms, max %d ms", v[i50], v[i99], v[NR]
-    }'
-}
 
 # series NAME TEXT: PRESSES presses over an application holding TEXT.
 series() {

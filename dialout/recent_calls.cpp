@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "settings/settings_store.h"
+
 namespace fon {
 
 namespace {
@@ -49,23 +51,14 @@ void AppendForMenu(std::string& out, const std::string& text, std::size_t limit)
   }
 }
 
-std::uint32_t ReadNumber(IRegistry& hive, const char* name) {
-  std::uint32_t type = 0;
-  std::string data;
+std::size_t ReadNumber(IRegistry& hive, const char* name) {
   std::uint32_t number = 0;
-  if (hive.QueryValue(kRecentCallsKey, name, &type, &data, sizeof number) == 0 && type == kRegDword &&
-      data.size() == sizeof number) {
-    for (std::size_t i = 0; i < sizeof number; ++i)
-      number |= static_cast<std::uint32_t>(static_cast<unsigned char>(data[i])) << (8 * i);
-  }
+  SettingsStore::QueryDwordRaw(hive, kRecentCallsKey, name, &number);
   return number;
 }
 
 void WriteNumber(IRegistry& hive, const char* name, std::size_t value) {
-  const auto number = static_cast<std::uint32_t>(value);
-  std::string data(sizeof number, '\0');
-  for (std::size_t i = 0; i < sizeof number; ++i) data[i] = static_cast<char>((number >> (8 * i)) & 0xFF);
-  hive.SetValue(kRecentCallsKey, name, kRegDword, data);
+  SettingsStore::SetDwordRaw(hive, kRecentCallsKey, name, static_cast<std::uint32_t>(value));
 }
 
 // The slot `age` calls older than the one in `newest` (slots count from 1).

@@ -103,11 +103,23 @@ int SettingsStore::SetRegValue(const std::string& key, const std::string& name, 
   return 0;
 }
 
-int SettingsStore::SetRegDword(const std::string& key, const std::string& name, std::int32_t value) {
+namespace {
+
+std::string DwordData(std::uint32_t value) {
   std::string data(4, '\0');
-  std::uint32_t raw = static_cast<std::uint32_t>(value);
-  std::memcpy(data.data(), &raw, 4);
-  return SetRegValue(key, name, data, kRegDword);
+  std::memcpy(data.data(), &value, 4);  // little-endian on every target we build
+  return data;
+}
+
+}  // namespace
+
+int SettingsStore::SetRegDword(const std::string& key, const std::string& name, std::int32_t value) {
+  return SetRegValue(key, name, DwordData(static_cast<std::uint32_t>(value)), kRegDword);
+}
+
+long SettingsStore::SetDwordRaw(IRegistry& hive, const std::string& key, const std::string& name,
+                                std::uint32_t value) {
+  return hive.SetValue(key, name, kRegDword, DwordData(value));
 }
 
 std::string SettingsStore::ReadString(const std::string& name) {

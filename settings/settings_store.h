@@ -58,9 +58,14 @@ class SettingsStore {
   int WriteString(const std::string& name, const std::string& text);
   int WriteDword(const std::string& name, std::int32_t value);
 
+  // One hive only, no machine-wide fallback and no range rules: for data of
+  // the client's own that is not a setting. The read leaves *out alone when
+  // the value is missing or not a REG_DWORD, and sets it to 0 when the key is.
+  static long QueryDwordRaw(IRegistry& hive, const std::string& key, const std::string& name, std::uint32_t* out);
+  static long SetDwordRaw(IRegistry& hive, const std::string& key, const std::string& name, std::uint32_t value);
+
  private:
   static long QueryStringRaw(IRegistry& hive, const std::string& key, const std::string& name, std::string* out);
-  static long QueryDwordRaw(IRegistry& hive, const std::string& key, const std::string& name, std::uint32_t* out);
   // The user's value, or the machine's where the user has none.
   long QueryDword(const std::string& key, const std::string& name, std::uint32_t* out);
   // The machine hive to ask after the user's read gave `userResult`, or null.
