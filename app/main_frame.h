@@ -199,7 +199,6 @@ class CMainFrame : public fon::TimerSink,
   std::string m_strCalledUserId;
   std::string m_strParentUserIdText;
 
-  int m_bDialoutOpen = 0;
   int m_bHotkeyDialout = 0;
 
   int m_bConfigAfterProfiles = 0;
