@@ -24,7 +24,7 @@ bool CMainFrame::EndProfileRequest(UserRequest* request) {
   // The last entry of that name counts; without one the forced profile is
   // released instead.
   const std::optional<int> profileId = profiles_.FindProfileId(endProfile);
-  *request = profileId ? UserRequest{"FORCEPROFILE", "|" + std::to_string(*profileId)}
+  *request = profileId ? UserRequest::ForProfile("FORCEPROFILE", std::to_string(*profileId))
                        : UserRequest{"CLEARFORCEDPROFILE", "|"};
   return true;
 }

@@ -220,6 +220,7 @@ class CMainFrame : public fon::TimerSink,
   // ---- what the idle timer asks of the frame
   void AskForcedProfile() override;
   void RequestSwitch(SwitchPurpose purpose, UserRequest request) override;
+  bool SwitchClosed() const override { return switch_.Closed(); }
   void ShowSwitchFailed() override;
   void CutStickyPopup() override;
   void ShowAway(bool away) override;

@@ -11,5 +11,11 @@ struct UserRequest {
   std::string rest;
 
   std::string For(int userId) const { return command + "|" + std::to_string(userId) + rest; }
+  // "COMMAND|<user id>|<profile>".
+  static UserRequest ForProfile(std::string command, const std::string& profile) {
+    std::string rest(1, '|');
+    rest += profile;
+    return UserRequest{std::move(command), std::move(rest)};
+  }
   friend bool operator==(const UserRequest&, const UserRequest&) = default;
 };

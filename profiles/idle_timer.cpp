@@ -117,7 +117,7 @@ void CIdleTimer::OnActivity() {
 void CIdleTimer::SwitchToIdleProfile() {
   // One switch at a time: its outcome decides, not the ticks that pass
   // meanwhile.
-  if (phase_ != Phase::kPresent) return;
+  if (phase_ != Phase::kPresent || host_.SwitchClosed()) return;
   const std::string profile = settings_.ReadString("Idle Timer Profile");
   if (profile.empty()) {
     platform_.Debug().Write(kNotActivated);
@@ -145,7 +145,7 @@ void CIdleTimer::SwitchToIdleProfile() {
   }
   // An unknown name goes out as id 0; the server decides.
   const int id = profiles_.FindProfileId(profile).value_or(0);
-  host_.RequestSwitch(SwitchPurpose::kIdle, UserRequest{"FORCEPROFILE", "|" + std::to_string(id)});
+  host_.RequestSwitch(SwitchPurpose::kIdle, UserRequest::ForProfile("FORCEPROFILE", std::to_string(id)));
 }
 
 void CIdleTimer::Restore() {
@@ -155,7 +155,7 @@ void CIdleTimer::Restore() {
     request = *restoreTarget_;
   } else {
     const std::string& forced = profiles_.ForcedProfile();
-    request = forced.empty() ? UserRequest{"CLEARFORCEDPROFILE", ""} : UserRequest{"FORCEPROFILE", "|" + forced};
+    request = forced.empty() ? UserRequest{"CLEARFORCEDPROFILE", ""} : UserRequest::ForProfile("FORCEPROFILE", forced);
   }
   restoreTarget_.reset();
   // Back before the request blocks: activity seen inside it is no second

@@ -23,6 +23,9 @@ class IIdleHost {
   virtual void RequestSwitch(SwitchPurpose purpose, UserRequest request) = 0;
   // The switch failed: the user is told with a notice that stays.
   virtual void ShowSwitchFailed() = 0;
+  // The end profile has gone out (or is going): the idle profile may not
+  // follow it.
+  virtual bool SwitchClosed() const = 0;
   // The user is back: a notice that stays a day goes after a few seconds.
   virtual void CutStickyPopup() = 0;
   virtual void ShowAway(bool away) = 0;
