@@ -29,9 +29,10 @@ void CMainFrame::OnTrayNotify(unsigned mouseMessage) {
 }
 
 void CMainFrame::ShowTrayMenu(int x, int y) {
-  if (relay_.RelayBusy() != 0) {
-    // A relay request is blocking in a nested message loop; the menu's own
-    // loop must not start inside it.
+  if (relay_.RelayBusy() != 0 || hotkeyCopying_) {
+    // A relay request is blocking in a nested message loop, or the hotkey
+    // waits for the copy of the selection; the menu's own loop must not
+    // start inside either (they could not end before the menu closes).
     m_nMenuX = x;
     m_nMenuY = y;
     platform_.Timers().SetTimer(this, ID_TIMER_TRAY_MENU, kTrayMenuRetryMs);
