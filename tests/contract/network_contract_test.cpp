@@ -323,5 +323,78 @@ TEST_F(NetworkContract, AReadNotificationAtTheEndOfTheStreamStillReachesTheOwner
   EXPECT_TRUE(harness_->RunUntil([&] { return events.Count('X') > 0; }, 3000));
 }
 
+// What a CTI client relies on when the server writes and then closes: every
+// byte stays readable, also after the close notification, a read then finds
+// the end of the stream (0), and the close is told exactly once, whether the
+// owner read everything in its read notifications, read nothing, or found the
+// end with a read before the close notification came.
+TEST_F(NetworkContract, AfterThePeerClosesEveryByteIsReadAndTheCloseIsToldOnce) {
+  enum class Owner { kReadsInEachNotification, kReadsNothing, kReadsTheEndBeforehand };
+  for (Owner owner : {Owner::kReadsInEachNotification, Owner::kReadsNothing, Owner::kReadsTheEndBeforehand}) {
+    SCOPED_TRACE(static_cast<int>(owner));
+    Events events;
+    auto socket = NewSocket(&events);
+    auto peer = Connect(*socket, events);
+    ASSERT_TRUE(peer);
+    std::string received;
+    std::vector<int> results;  // what each read returned
+    auto read = [&] {
+      char buffer[4095];
+      const int n = socket->Receive(buffer, sizeof(buffer));
+      results.push_back(n);
+      if (n > 0) received.append(buffer, static_cast<std::size_t>(n));
+      return n;
+    };
+    const std::string sent = std::string(20000, 'e') + "|last\n";
+    events.hook = [&](char kind) {
+      if (kind == 'R' && owner == Owner::kReadsInEachNotification) read();
+    };
+    peer->Send(sent);
+    peer->Close();
+    harness_->Settle();
+    if (owner == Owner::kReadsTheEndBeforehand)
+      while (read() > 0) {
+      }
+    ASSERT_TRUE(harness_->RunUntil([&] { return events.Count('X') > 0; }, 3000));
+    harness_->Pump(300);
+    EXPECT_EQ(events.Count('X'), 1u);
+    for (const Event& e : events.log)
+      if (e.kind == 'X') {
+        EXPECT_EQ(e.error, 0);
+      }
+    while (read() > 0) {
+    }
+    EXPECT_EQ(received, sent);
+    EXPECT_EQ(results.back(), 0);  // the end, not an error
+    // Read notifications that still come find the end again.
+    events.hook = [&](char kind) {
+      if (kind == 'R') {
+        EXPECT_EQ(read(), 0);
+      }
+    };
+    harness_->Pump(200);
+    EXPECT_EQ(events.Count('X'), 1u);
+  }
+}
+
+TEST_F(NetworkContract, APeerThatClosesWithoutSendingIsToldOnceAndReadsFindTheEnd) {
+  Events events;
+  auto socket = NewSocket(&events);
+  auto peer = Connect(*socket, events);
+  ASSERT_TRUE(peer);
+  std::vector<int> reads;
+  events.hook = [&](char kind) {
+    char buffer[16];
+    if (kind == 'R') reads.push_back(socket->Receive(buffer, sizeof(buffer)));
+  };
+  peer->Close();
+  ASSERT_TRUE(harness_->RunUntil([&] { return events.Count('X') > 0; }, 3000));
+  harness_->Pump(300);
+  EXPECT_EQ(events.Count('X'), 1u);
+  for (int n : reads) EXPECT_EQ(n, 0);
+  char buffer[16];
+  EXPECT_EQ(socket->Receive(buffer, sizeof(buffer)), 0);
+}
+
 }  // namespace
 }  // namespace fon::contract
