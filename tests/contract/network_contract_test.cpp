@@ -323,14 +323,16 @@ TEST_F(NetworkContract, AReadNotificationAtTheEndOfTheStreamStillReachesTheOwner
   EXPECT_TRUE(harness_->RunUntil([&] { return events.Count('X') > 0; }, 3000));
 }
 
-// What a CTI client relies on when the server writes and then closes: every
-// byte stays readable, also after the close notification, a read then finds
-// the end of the stream (0), and the close is told exactly once, whether the
-// owner read everything in its read notifications, read nothing, or found the
-// end with a read before the close notification came.
+// What a CTI client relies on when the server writes and then closes: an
+// owner that reads in its read notifications gets every byte, a read then
+// finds the end of the stream (0), and the close is told exactly once, also
+// when the owner found the end with a read before the close notification
+// came. The close may come while bytes are still unread (the simulation
+// tells it at once, as Windows may; Wine tells it once all is read): they
+// stay readable after it.
 TEST_F(NetworkContract, AfterThePeerClosesEveryByteIsReadAndTheCloseIsToldOnce) {
-  enum class Owner { kReadsInEachNotification, kReadsNothing, kReadsTheEndBeforehand };
-  for (Owner owner : {Owner::kReadsInEachNotification, Owner::kReadsNothing, Owner::kReadsTheEndBeforehand}) {
+  enum class Owner { kReadsInEachNotification, kReadsTheEndBeforehand };
+  for (Owner owner : {Owner::kReadsInEachNotification, Owner::kReadsTheEndBeforehand}) {
     SCOPED_TRACE(static_cast<int>(owner));
     Events events;
     auto socket = NewSocket(&events);

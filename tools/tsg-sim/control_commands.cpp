@@ -13,13 +13,29 @@ constexpr long long kMaxWaitMs = 24LL * 3600 * 1000;
 // 50-byte events still fits a client's send queue).
 constexpr long long kMaxBurstEvents = 50000;
 
-// The text of event number `n`: every "{n}" in `text` becomes the number.
+// The text of event number `n`: every "{n}" in `text` becomes the number,
+// every "{n%K}" the number modulo K (to spread events over users).
 std::string Numbered(const std::string& text, long long n)
 {
     std::string out;
     std::size_t from = 0;
-    for (std::size_t at; (at = text.find("{n}", from)) != std::string::npos; from = at + 3) {
-        out.append(text, from, at - from).append(std::to_string(n));
+    for (std::size_t at; (at = text.find("{n", from)) != std::string::npos;) {
+        out.append(text, from, at - from);
+        std::size_t end = text.find('}', at);
+        std::optional<long long> k;
+        if (end != std::string::npos && text[at + 2] == '%') {
+            k = ParseInt(std::string_view(text).substr(at + 3, end - at - 3), 1, kMaxBurstEvents);
+        }
+        if (end == at + 2) {
+            out += std::to_string(n);
+        } else if (k) {
+            out += std::to_string(n % *k);
+        } else {
+            out.append(text, at, 2);  // not a placeholder
+            from = at + 2;
+            continue;
+        }
+        from = end + 1;
     }
     return out.append(text, from, std::string::npos);
 }
