@@ -61,12 +61,13 @@ void CCtiPortSocket::OnReceive(int /*error*/) {
   if (!socket_ || closed_ || ended_) return;
   char buffer[kMaxRead];
   int n = socket_->Receive(buffer, kMaxRead);
-  m_strReceiveTime = platform_.Loop().CtimeNow();
   if (n < 0) {
     m_nLastError = socket_->LastError();
     fon::DebugPrintf(platform_.Debug(), "Error number is %d", m_nLastError);
     return;
   }
+  // An event carries the time of the read that completed it.
+  m_strReceiveTime = platform_.Loop().CtimeNow();
   if (n == 0) {
     // The end of the stream: the server has gone, whether or not its close
     // notification is still on the way.

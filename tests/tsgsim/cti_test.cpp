@@ -82,22 +82,6 @@ TEST_F(TsgSimCti, LargestClientBlockArrivesInOneRead)
     EXPECT_EQ(r.data, body + "\n");
 }
 
-TEST_F(TsgSimCti, BurstIsOneWriteAndFloodOneWriteAnEventNumberedInOrder)
-{
-    auto clients = ConnectClients(1);
-    EXPECT_EQ(sim.Command("burst 3 E{n}|{n}\\n"), "ok 3 events sent to 1 client(s) in one write");
-    EXPECT_EQ(ReadOnce(clients[0].Get(), kWaitMs).data, "E1|1\nE2|2\nE3|3\n");
-    EXPECT_EQ(sim.Command("flood 2 F{n}|{n%2}{x}\\n"), "ok 2 events sent to 1 client(s) in 2 writes");
-    EXPECT_EQ(sim.Command("burst 0 X").rfind("err ", 0), 0u);
-    std::string flood;
-    while (flood.size() < 16) {
-        ReadResult r = ReadOnce(clients[0].Get(), kWaitMs);
-        ASSERT_EQ(r.status, ReadStatus::Data);
-        flood += r.data;
-    }
-    EXPECT_EQ(flood, "F1|1{x}\nF2|0{x}\n");
-}
-
 TEST_F(TsgSimCti, BadEventTextIsRefusedAndNothingIsSent)
 {
     auto clients = ConnectClients(1);
