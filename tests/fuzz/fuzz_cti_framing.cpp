@@ -57,8 +57,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t lf = e.find('\n');
     Check(!e.empty() && e.size() <= kPiece && (lf == std::string::npos || lf + 1 == e.size()));
     if (lf == std::string::npos && e.size() < kPiece && !(close && i + 1 == client.events.size())) {
+      // A write at the very moment of the event came after it.
       std::uint64_t lastWrite = 0;
-      for (std::uint64_t w : writes) lastWrite = w <= client.at[i] ? w : lastWrite;
+      for (std::uint64_t w : writes) lastWrite = w < client.at[i] ? w : lastWrite;
       Check(client.at[i] >= lastWrite + kBound);
     }
     joined += e;
