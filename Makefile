@@ -55,7 +55,7 @@ test-wine: windows
 fuzz: deps
 	cmake -S . -B $(FUZZ) -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DFONARIS_FUZZ=ON \
 	  -DFONARIS_SANITIZE=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-	cmake --build $(FUZZ) -j $(JOBS) --target fuzz_cti_event fuzz_crm_url fuzz_normalize_number fuzz_login_answer fuzz_profile_lists
+	cmake --build $(FUZZ) -j $(JOBS) --target fuzz_cti_event fuzz_cti_framing fuzz_crm_url fuzz_normalize_number fuzz_login_answer fuzz_profile_lists
 	tests/fuzz/run.sh $(FUZZ) $(FUZZ_SECONDS)
 
 # Figures only: a release build without sanitizers, then the Wine benchmarks.

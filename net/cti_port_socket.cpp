@@ -1,7 +1,6 @@
 #include "net/cti_port_socket.h"
 
 #include <cctype>
-#include <cstring>
 
 #include "common/debug_text.h"
 
@@ -43,6 +42,8 @@ void CCtiPortSocket::Connect(const std::string& host, int port) {
 }
 
 void CCtiPortSocket::Close() {
+  closed_ = true;
+  platform_.Timers().KillTimer(this, kTailTimer);
   if (socket_) socket_->Close();
 }
 
@@ -57,45 +58,71 @@ void CCtiPortSocket::OnConnect(int error) {
 }
 
 void CCtiPortSocket::OnReceive(int /*error*/) {
-  if (!socket_) return;
-  // Room for the terminator behind the largest read.
-  char buffer[kMaxRead + 1];
+  if (!socket_ || closed_ || ended_) return;
+  char buffer[kMaxRead];
   int n = socket_->Receive(buffer, kMaxRead);
-  m_strReceiveTime = platform_.Loop().CtimeNow();
   if (n < 0) {
     m_nLastError = socket_->LastError();
     fon::DebugPrintf(platform_.Debug(), "Error number is %d", m_nLastError);
     return;
   }
+  // An event carries the time of the read that completed it.
+  m_strReceiveTime = platform_.Loop().CtimeNow();
   if (n == 0) {
-    // The server ended its side without a close notification; the periodic
-    // restart replaces this connection.
-    socket_->Close();
+    // The end of the stream: the server has gone, whether or not its close
+    // notification is still on the way.
+    EndOfStream(false);
     return;
   }
-  buffer[n] = '\0';
-  // A NUL byte ends what the read brought. The server writes one event per
-  // write, but events written close together (or while the client was busy
-  // in a blocking relay connect) arrive in one read: each line is an event
-  // of its own, line feed included, as it would be had it come alone; what
-  // follows the last line feed is one more message.
-  const std::size_t length = std::strlen(buffer);
-  std::shared_ptr<bool> alive = alive_;
-  std::string message;
-  message.reserve(length);
-  std::size_t from = 0;
-  do {
-    const char* end = static_cast<const char*>(std::memchr(buffer + from, '\n', length - from));
-    const std::size_t to = end ? static_cast<std::size_t>(end - buffer) + 1 : length;
-    message.assign(buffer + from, to - from);
-    from = to;
-    m_pOwner->OnCtiPortMessage(message, m_strReceiveTime);
-    if (!*alive) return;
-    if (IsBye(message) && socket_) socket_->ShutdownSend();
-  } while (from < length);
+  framer_.Append(buffer, static_cast<std::size_t>(n));
+  if (!HandOnEvents()) return;
+  // Bytes without their line feed wait for the next read, but not for ever.
+  if (framer_.HasTail())
+    platform_.Timers().SetTimer(this, kTailTimer, kTailWaitMs);
+  else
+    platform_.Timers().KillTimer(this, kTailTimer);
 }
 
-void CCtiPortSocket::OnClose(int /*error*/) {
+void CCtiPortSocket::OnTimer(unsigned id) {
+  platform_.Timers().KillTimer(this, id);
+  // Nothing followed: the bytes are an event of their own, with the time of
+  // the read that brought their last byte.
+  if (!closed_ && !ended_ && framer_.HasTail()) HandOn(framer_.TakeTail());
+}
+
+bool CCtiPortSocket::HandOnEvents() {
+  std::string event;
+  while (framer_.NextEvent(&event))
+    if (!HandOn(event)) return false;
+  return true;
+}
+
+bool CCtiPortSocket::HandOn(const std::string& event) {
+  std::shared_ptr<bool> alive = alive_;
+  m_pOwner->OnCtiPortMessage(event, m_strReceiveTime);
+  if (!*alive || closed_) return false;
+  // The server's farewell is an event of its own: the three letters
+  // without a line feed (a line "bye" is an ordinary message).
+  if (IsBye(event) && socket_) socket_->ShutdownSend();
+  return true;
+}
+
+void CCtiPortSocket::EndOfStream(bool readRest) {
+  if (ended_ || closed_) return;
+  ended_ = true;
+  platform_.Timers().KillTimer(this, kTailTimer);
+  // The close notification may come before the last reads: what the system
+  // still holds belongs to the events before the end.
+  char buffer[kMaxRead];
+  int n = 0;
+  while (readRest && socket_ && (n = socket_->Receive(buffer, kMaxRead)) > 0) {
+    m_strReceiveTime = platform_.Loop().CtimeNow();
+    framer_.Append(buffer, static_cast<std::size_t>(n));
+    if (!HandOnEvents()) return;
+  }
+  if (framer_.HasTail() && !HandOn(framer_.TakeTail())) return;
   platform_.Debug().Write("Connection to TSG lost\n");
   m_pOwner->OnCtiPortClosed(*this);
 }
+
+void CCtiPortSocket::OnClose(int /*error*/) { EndOfStream(true); }

@@ -47,6 +47,16 @@ class StartedClient {
     if (sim_.debug.lines.size() > 4096) sim_.debug.lines.clear();
   }
   int PopupCount() const { return frame_->PopupStack().PopupCount(); }
+  // The server writes `events` events, `perWrite` of them joined in one
+  // write; the client reads, frames and decides each.
+  void Wire(const std::string& event, int events, int perWrite) {
+    auto conn = sim_.network.LastConnectionOnPort(12346);
+    std::string joined;
+    for (int i = 0; i < perWrite; ++i) joined += event;
+    for (int sent = 0; sent < events; sent += perWrite) conn->Send(joined);
+    sim_.loop.RunFor(1);
+    if (sim_.debug.lines.size() > 4096) sim_.debug.lines.clear();
+  }
 
  private:
   fon::sim::SimPlatform sim_;
@@ -69,6 +79,19 @@ void BM_CallEvent(benchmark::State& state) {
   state.counters["popups"] = client.PopupCount();
 }
 BENCHMARK(BM_CallEvent)->ArgNames({"own", "crm"})->Args({0, 0})->Args({1, 0})->Args({1, 1});
+
+// Whole events from the server's writes through the CTI socket's reads and
+// framing to the popup decision: 300 events, range(0) of them per write
+// (1: a write per event; 300: the whole burst in one write, read in
+// 4095-byte blocks). range(1): 1 = calls of the user (popups made).
+void BM_EventsFromTheWire(benchmark::State& state) {
+  const int perWrite = static_cast<int>(state.range(0));
+  const bool own = state.range(1) != 0;
+  StartedClient client(false);
+  for (auto _ : state) client.Wire(own ? kOwnCall : kOtherCall, 300, perWrite);
+  state.SetItemsProcessed(state.iterations() * 300);
+}
+BENCHMARK(BM_EventsFromTheWire)->ArgNames({"perWrite", "own"})->Args({1, 0})->Args({300, 0})->Args({1, 1})->Args({300, 1});
 
 }  // namespace
 

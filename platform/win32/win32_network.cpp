@@ -116,6 +116,13 @@ int Win32Network::LastError() const { return ::WSAGetLastError(); }
 
 void Win32Network::Unregister(SOCKET socket) { sockets_.erase(socket); }
 
+void Win32Network::EndOfStreamRead(const std::shared_ptr<SocketState>& state) {
+  if (!state->open || state->closeTold || state->closePosted) return;
+  state->closePosted = true;
+  ::PostMessageA(window_.Handle(), state->message, static_cast<WPARAM>(state->socket),
+                 WSAMAKESELECTREPLY(FD_CLOSE, 0));
+}
+
 bool Win32Network::Wait(const std::shared_ptr<SocketState>& state, unsigned timeoutMs) {
   state->timedOut = false;
   const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
@@ -202,6 +209,10 @@ void Win32Network::Dispatch(const std::shared_ptr<SocketState>& state, long even
       events->OnReceive(error);
       return;
     case FD_CLOSE:
+      // A late read may have found the end of the stream first and posted
+      // its own; the owner hears of the close once.
+      if (state->closeTold) return;
+      state->closeTold = true;
       if (error != 0) ::WSASetLastError(error);
       events->OnClose(error);
       return;

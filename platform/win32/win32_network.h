@@ -24,6 +24,10 @@ struct SocketState {
   ISocketEvents* events = nullptr;
   bool open = true;
   bool asyncConnect = false;  // an OnConnect is owed for ConnectAsync
+  // The end of the connection is told once: by the system's FD_CLOSE, or by
+  // the one posted when a read found the end of the stream first.
+  bool closeTold = false;
+  bool closePosted = false;
 
   // A blocking connect or send in progress (FD_CONNECT or FD_WRITE), and
   // what the dispatcher has seen for it.
@@ -53,6 +57,10 @@ class Win32Network final : public INetwork {
 
   // Used by the sockets.
   void Unregister(SOCKET socket);
+  // A read found the end of the stream: makes sure the owner hears of the
+  // close, also when no FD_CLOSE is on its way (one that is, is not told
+  // twice).
+  void EndOfStreamRead(const std::shared_ptr<SocketState>& state);
   // Waits in a nested loop until `state` has what it waits for, the socket is
   // closed, or `timeoutMs` passed. Returns false when the application quits.
   bool Wait(const std::shared_ptr<SocketState>& state, unsigned timeoutMs);

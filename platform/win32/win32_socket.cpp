@@ -94,6 +94,7 @@ int Win32Socket::Receive(char* buf, int len) {
     lastError_ = ::WSAGetLastError();
     return -1;
   }
+  if (n == 0 && len > 0) network_.EndOfStreamRead(state_);
   return n;
 }
 

@@ -323,5 +323,48 @@ TEST_F(NetworkContract, AReadNotificationAtTheEndOfTheStreamStillReachesTheOwner
   EXPECT_TRUE(harness_->RunUntil([&] { return events.Count('X') > 0; }, 3000));
 }
 
+// What a CTI client relies on when the server writes and then closes: an
+// owner that reads in its read notifications gets every byte, then a read
+// finds the end of the stream (0), also in any read notification still to
+// come, and the close is told exactly once, also when the owner found the end
+// with a read before the close notification came. The close may come while
+// bytes are still unread (the simulation tells it at once, as Windows may;
+// Wine once all is read): they stay readable after it.
+TEST_F(NetworkContract, AfterThePeerClosesEveryByteIsReadAndTheCloseIsToldOnce) {
+  for (const std::string& sent : {std::string(), std::string(20000, 'e') + "|last\n"}) {
+    for (bool readTheEndBeforehand : {false, true}) {
+      SCOPED_TRACE(std::to_string(sent.size()) + (readTheEndBeforehand ? " read beforehand" : ""));
+      Events events;
+      auto socket = NewSocket(&events);
+      auto peer = Connect(*socket, events);
+      ASSERT_TRUE(peer);
+      std::string received;
+      int last = -2;  // what the last read returned
+      auto read = [&] {
+        char buffer[4095];
+        last = socket->Receive(buffer, sizeof(buffer));
+        if (last > 0) received.append(buffer, static_cast<std::size_t>(last));
+        return last;
+      };
+      events.hook = [&](char kind) {
+        EXPECT_TRUE(kind != 'R' || read() > 0 || (last == 0 && received == sent)) << last;
+      };
+      peer->Send(sent);
+      peer->Close();
+      harness_->Settle();
+      while (readTheEndBeforehand && read() > 0) {
+      }
+      ASSERT_TRUE(harness_->RunUntil([&] { return events.Count('X') > 0; }, 3000));
+      while (read() > 0) {
+      }
+      harness_->Pump(300);
+      EXPECT_EQ(events.Count('X'), 1u);
+      for (const Event& e : events.log) EXPECT_TRUE(e.kind != 'X' || e.error == 0);
+      EXPECT_EQ(received, sent);
+      EXPECT_EQ(last, 0);  // the end, not an error
+    }
+  }
+}
+
 }  // namespace
 }  // namespace fon::contract

@@ -7,7 +7,7 @@ build=${1:-build/fuzz}
 seconds=${2:-30}
 here=$(cd "$(dirname "$0")" && pwd)
 passed=0; failed=0
-for pair in "fuzz_cti_event cti" "fuzz_crm_url crm" "fuzz_normalize_number number" "fuzz_login_answer login" "fuzz_profile_lists profiles"; do
+for pair in "fuzz_cti_event cti" "fuzz_cti_framing framing" "fuzz_crm_url crm" "fuzz_normalize_number number" "fuzz_login_answer login" "fuzz_profile_lists profiles"; do
   set -- $pair
   target=$build/tests/fuzz/$1
   work=$(mktemp -d)

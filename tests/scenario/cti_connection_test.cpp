@@ -18,23 +18,6 @@ class CtiConnectionTest : public FrameTest {
       if (line.rfind("Message from CTI-Port: ", 0) == 0) out.push_back(line);
     return out;
   }
-  // A client of its own on the fixture's settings, connected to the CTI
-  // port: each table row starts from a fresh link.
-  struct FreshClient {
-    sim::SimPlatform platform;
-    std::unique_ptr<CMainFrame> frame;
-    std::shared_ptr<sim::SimConnection> conn;
-  };
-  std::unique_ptr<FreshClient> ConnectFreshClient() {
-    auto client = std::make_unique<FreshClient>();
-    client->platform.registry = sim.registry;
-    client->platform.network.Listen(kServer, kCtiPort);
-    client->frame = std::make_unique<CMainFrame>(client->platform);
-    EXPECT_EQ(client->frame->Create(), 0);
-    client->platform.loop.RunFor(1);
-    client->conn = client->platform.network.LastConnectionOnPort(kCtiPort);
-    return client;
-  }
 };
 
 TEST_F(CtiConnectionTest, ServerDownAtStartRetriesEveryThirtySecondsWithoutNotice) {
@@ -180,7 +163,7 @@ TEST_F(CtiConnectionTest, AwayKeepsTheIconWhateverTheLinkDoes) {
   EXPECT_EQ(TrayCallsSince(mark), 0);
 }
 
-TEST_F(CtiConnectionTest, EveryReadIsOneMessageWithItsReceiveTime) {
+TEST_F(CtiConnectionTest, AnEventIsHandedOnWithItsReceiveTime) {
   ServeCti();
   Start();
   SendEvent("X|17|Anna|0301234|0302222|42|\n");
@@ -190,45 +173,12 @@ TEST_F(CtiConnectionTest, EveryReadIsOneMessageWithItsReceiveTime) {
   EXPECT_EQ(messages[0], "Message from CTI-Port: X|17|Anna|0301234|0302222|42|\n at " + sim.loop.CtimeNow());
 }
 
-// Events written close together arrive in one read; each is handed on by
-// itself with the read's time, and whatever follows the last line feed is
-// one more message.
-TEST_F(CtiConnectionTest, EventsArrivingInOneReadAreHandedOnOneByOne) {
-  struct Case {
-    std::string read;
-    std::vector<std::string> messages;
-    bool shutdown;
-  } cases[] = {
-      {"A|1|\nB|2|\r\n", {"A|1|\n", "B|2|\r\n"}, false},
-      {"A|1|\n\nrest", {"A|1|\n", "\n", "rest"}, false},
-      {"A|1|\nBYE", {"A|1|\n", "BYE"}, true},
-      {"bye\nA|1|\n", {"bye\n", "A|1|\n"}, false},
-      {std::string("A|1|\nB\0C|3|\n", 11), {"A|1|\n", "B"}, false},
-  };
-  for (const Case& c : cases) {
-    auto client = ConnectFreshClient();
-    sim::SimPlatform& fresh = client->platform;
-    auto& conn = client->conn;
-    ASSERT_TRUE(conn);
-    fresh.loop.RunFor(1000);
-    conn->Send(c.read);
-    fresh.loop.RunFor(1);
-    std::vector<std::string> got;
-    for (const auto& line : fresh.debug.lines)
-      if (line.rfind("Message from CTI-Port: ", 0) == 0) got.push_back(line);
-    std::vector<std::string> want;
-    for (const auto& m : c.messages) want.push_back("Message from CTI-Port: " + m + " at " + fresh.loop.CtimeNow());
-    EXPECT_EQ(got, want) << c.read;
-    EXPECT_EQ(conn->clientShutdownSend(), c.shutdown) << c.read;
-  }
-}
-
-TEST_F(CtiConnectionTest, LongBlocksAreHandedOverInReadsOfAtMost4095Bytes) {
+TEST_F(CtiConnectionTest, LongBlocksAreHandedOverInPiecesOfAtMost4095Bytes) {
   ServeCti();
   Start();
   SendEvent(std::string(4095, 'a'));
   SendEvent(std::string(5000, 'b'));
-  sim.loop.RunFor(1);
+  sim.loop.RunFor(CCtiPortSocket::kTailWaitMs);
   auto messages = Messages();
   ASSERT_EQ(messages.size(), 3u);
   const std::string prefix = "Message from CTI-Port: ";
@@ -239,48 +189,34 @@ TEST_F(CtiConnectionTest, LongBlocksAreHandedOverInReadsOfAtMost4095Bytes) {
   EXPECT_EQ(messages[2].substr(prefix.size(), 906), std::string(905, 'b') + " ");
 }
 
-TEST_F(CtiConnectionTest, NulEndsTheMessageAndHighBytesPassUnchanged) {
+TEST_F(CtiConnectionTest, HighBytesPassUnchanged) {
   ServeCti();
   Start();
-  SendEvent(std::string("ab\0cd", 5));
   SendEvent("M\xFC\x80\xFF|\n");
   auto messages = Messages();
-  ASSERT_EQ(messages.size(), 2u);
-  EXPECT_EQ(messages[0].rfind("Message from CTI-Port: ab at ", 0), 0u);
-  EXPECT_EQ(messages[1].rfind("Message from CTI-Port: M\xFC\x80\xFF|\n at ", 0), 0u);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].rfind("Message from CTI-Port: M\xFC\x80\xFF|\n at ", 0), 0u);
 }
 
-TEST_F(CtiConnectionTest, ByeInAnyCaseShutsTheSendingSideOnlyWhenAlone) {
-  struct Case {
-    const char* text;
-    bool shutdown;
-  } cases[] = {{"bye", true}, {"BYE", true}, {"bYe", true}, {"bye\n", false}, {"byes", false}, {"by", false}};
-  for (const Case& c : cases) {
-    auto client = ConnectFreshClient();
-    sim::SimPlatform& fresh = client->platform;
-    auto& conn = client->conn;
-    ASSERT_TRUE(conn);
-    conn->Send(c.text);
-    fresh.loop.RunFor(1);
-    EXPECT_EQ(conn->clientShutdownSend(), c.shutdown) << c.text;
-    // The message is handed over first, whatever it says.
-    EXPECT_TRUE(fresh.debug.Contains(std::string("Message from CTI-Port: ") + c.text + " at " + fresh.loop.CtimeNow()))
-        << c.text;
-  }
-}
-
-TEST_F(CtiConnectionTest, ZeroByteReadLeavesAHalfDeadLinkUntilTheRestart) {
+// A read notification that comes before the close notification and finds
+// the end of the stream (as a late one does on Windows) ends the link as
+// the close does, and the close that follows is not told twice.
+TEST_F(CtiConnectionTest, AReadThatFindsTheEndIsAClosedLinkToldOnce) {
   ServeCti();
   Start();
   auto first = CtiConnection();
-  first->Send("");  // the read finds the end of the stream
+  first->Send("X|17|Anna|0301234|0302222|42|");
+  first->Close();
+  frame->CtiSocket()->OnReceive(0);  // reads the event
+  frame->CtiSocket()->OnReceive(0);  // finds the end
   sim.loop.RunFor(1);
-  EXPECT_TRUE(first->closedByClient());
+  EXPECT_EQ(Messages().size(), 1u);
+  EXPECT_EQ(LoggedCount("Connection to TSG lost\n"), 1);
+  EXPECT_FALSE(Linked());
+  EXPECT_EQ(sim.shell.VisibleTrayIcon(), IDI_TRAY_OFFLINE);
+  sim.loop.RunFor(30000);
   EXPECT_TRUE(Linked());
-  EXPECT_FALSE(Logged("Connection to TSG lost\n"));
-  sim.loop.RunFor(120000);
   EXPECT_NE(CtiConnection(), first);
-  EXPECT_TRUE(Linked());
 }
 
 TEST_F(CtiConnectionTest, ReadErrorIsLoggedAndTheLinkStays) {

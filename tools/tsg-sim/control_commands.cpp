@@ -9,6 +9,36 @@ namespace tsgsim {
 namespace {
 
 constexpr long long kMaxWaitMs = 24LL * 3600 * 1000;
+// More events than a burst or flood may send at once (a flood of this many
+// 50-byte events still fits a client's send queue).
+constexpr long long kMaxBurstEvents = 50000;
+
+// The text of event number `n`: every "{n}" in `text` becomes the number,
+// every "{n%K}" the number modulo K (to spread events over users).
+std::string Numbered(const std::string& text, long long n)
+{
+    std::string out;
+    std::size_t from = 0;
+    for (std::size_t at; (at = text.find("{n", from)) != std::string::npos;) {
+        out.append(text, from, at - from);
+        std::size_t end = text.find('}', at);
+        std::optional<long long> k;
+        if (end != std::string::npos && text[at + 2] == '%') {
+            k = ParseInt(std::string_view(text).substr(at + 3, end - at - 3), 1, kMaxBurstEvents);
+        }
+        if (end == at + 2) {
+            out += std::to_string(n);
+        } else if (k) {
+            out += std::to_string(n % *k);
+        } else {
+            out.append(text, at, 2);  // not a placeholder
+            from = at + 2;
+            continue;
+        }
+        from = end + 1;
+    }
+    return out.append(text, from, std::string::npos);
+}
 
 CommandResult Reply(std::string text)
 {
@@ -34,6 +64,8 @@ struct ControlCommands::Args {
 const ControlCommands::Command ControlCommands::kCommands[] = {
     {"event", &ControlCommands::Event},
     {"bye", &ControlCommands::Bye},
+    {"burst", &ControlCommands::Burst},
+    {"flood", &ControlCommands::Burst},
     {"drop", &ControlCommands::Drop},
     {"cti", &ControlCommands::Cti},
     {"relay", &ControlCommands::Relay},
@@ -95,6 +127,38 @@ CommandResult ControlCommands::Bye(const Args& args)
         return Reply("err usage: bye");
     }
     return Reply("ok bye sent to " + std::to_string(host_.Broadcast("bye", "bye")) + " client(s)");
+}
+
+// "burst <count> <text>" writes count events in one write; "flood <count>
+// <text>" writes each event on its own, one write right after the other.
+CommandResult ControlCommands::Burst(const Args& args)
+{
+    const bool oneWrite = args.words[0] == "burst";
+    auto count = args.Count() >= 2 ? ParseInt(args.words[1], 1, kMaxBurstEvents) : std::nullopt;
+    std::string_view text = args.Count() >= 2 ? RestAfterFirstWord(RestAfterFirstWord(args.line)) : "";
+    if (!count || text.empty()) {
+        return Reply("err usage: " + std::string(args.words[0]) + " <count 1.." + std::to_string(kMaxBurstEvents)
+                     + "> <text with {n}>");
+    }
+    std::string err;
+    auto bytes = Unescape(text, &err);
+    if (!bytes) {
+        return Reply("err bad escape: " + err);
+    }
+    std::string joined;
+    std::size_t reached = 0;
+    for (long long n = 1; n <= *count; ++n) {
+        if (oneWrite) {
+            joined += Numbered(*bytes, n);
+        } else {
+            reached = host_.Broadcast(Numbered(*bytes, n), "event");
+        }
+    }
+    if (oneWrite) {
+        reached = host_.Broadcast(joined, "burst");
+    }
+    return Reply("ok " + std::to_string(*count) + " events sent to " + std::to_string(reached) + " client(s) in "
+                 + (oneWrite ? "one write" : std::to_string(*count) + " writes"));
 }
 
 CommandResult ControlCommands::Drop(const Args& args)
@@ -229,7 +293,8 @@ CommandResult ControlCommands::Log(const Args& args)
 
 CommandResult ControlCommands::Help(const Args&)
 {
-    return Reply("ok commands: event <text> | bye | drop | cti down|up | relay stall|up | fault <word|*> <mode> [args] [once]"
+    return Reply("ok commands: event <text> | burst <n> <text> | flood <n> <text> | bye | drop | cti down|up"
+                 " | relay stall|up | fault <word|*> <mode> [args] [once]"
                  " | forced <uid> <id|none> | status | wait-clients <n> [ms] | sleep <ms> | log <text>"
                  " | quit");
 }

@@ -81,6 +81,7 @@ private:
 
     CommandResult Event(const Args& args);
     CommandResult Bye(const Args& args);
+    CommandResult Burst(const Args& args);
     CommandResult Drop(const Args& args);
     CommandResult Cti(const Args& args);
     CommandResult Relay(const Args& args);
