@@ -104,11 +104,11 @@ TEST_F(PopupTest, IsATopmostBorderlessWindowOfClassCPopup) {
 
 TEST_F(PopupTest, LoadSkinReportsTheBitmapSize) {
   int w = -1, h = -1;
-  ASSERT_TRUE(popup_->LoadSkin(IDB_TEST_POPUP, &w, &h));
+  ASSERT_TRUE(popup_->LoadSkin(IDB_TEST_POPUP, fon::kDefaultDpi, &w, &h));
   EXPECT_EQ(w, 64);
   EXPECT_EQ(h, 48);
   int w2 = -1, h2 = -1;
-  EXPECT_FALSE(popup_->LoadSkin(12345, &w2, &h2));
+  EXPECT_FALSE(popup_->LoadSkin(12345, fon::kDefaultDpi, &w2, &h2));
   EXPECT_EQ(w2, -1);
   EXPECT_EQ(h2, -1);
 }
@@ -141,7 +141,7 @@ TEST_F(PopupTest, NeverTakesTheFocusAndShowsAHandOverItsFace) {
 
 TEST_F(PopupTest, PaintsTheVisiblePartOfTheSkinWithTextAndTitle) {
   int w = 0, h = 0;
-  ASSERT_TRUE(popup_->LoadSkin(IDB_TEST_POPUP, &w, &h));
+  ASSERT_TRUE(popup_->LoadSkin(IDB_TEST_POPUP, fon::kDefaultDpi, &w, &h));
   PopupLook look;
   look.skin = IDB_TEST_POPUP;
   look.text = "MMMM";
