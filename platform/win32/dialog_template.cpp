@@ -1,7 +1,9 @@
 #include "platform/win32/dialog_template.h"
 
+#include <cctype>
 #include <cstdint>
 #include <cstring>
+#include <string>
 
 namespace fon::win32 {
 
@@ -31,9 +33,11 @@ class TemplateReader {
   }
   void AlignDword() { at_ = (at_ + 3) & ~static_cast<std::size_t>(3); }
   // A name or an ordinal (0xFFFF and the number); *ordinal is -1 for a
-  // name or nothing.
-  bool NameOrOrdinal(int* ordinal) {
+  // name or nothing, and the name (its ASCII letters in lower case) goes to
+  // *name when asked for.
+  bool NameOrOrdinal(int* ordinal, std::string* name = nullptr) {
     *ordinal = -1;
+    if (name) name->clear();
     std::uint16_t first = 0;
     if (!Word(&first)) return false;
     if (first == 0xFFFF) {
@@ -43,6 +47,7 @@ class TemplateReader {
       return true;
     }
     for (std::uint16_t ch = first; ch != 0;) {
+      if (name) name->push_back(static_cast<char>(ch < 0x80 ? std::tolower(ch) : '?'));
       if (!Word(&ch)) return false;
     }
     return true;
@@ -54,7 +59,10 @@ class TemplateReader {
   std::size_t at_ = 0;
 };
 
+// The static class, by its ordinal or (as resource compilers write it for a
+// CONTROL statement) by its name.
 constexpr int kStaticClassOrdinal = 0x0082;
+constexpr char kStaticClassName[] = "static";
 
 }  // namespace
 
@@ -76,11 +84,14 @@ int TemplateBackgroundBitmap(const unsigned char* data, std::size_t size) {
     std::uint32_t itemStyle = 0;
     std::uint16_t extra = 0;
     int itemClass = -1;
+    std::string className;
     int title = -1;
     if (!in.Skip(8) || !in.Dword(&itemStyle) || !in.Skip(12)) return 0;  // help id, ex-style; x y cx cy id
-    if (!in.NameOrOrdinal(&itemClass) || !in.NameOrOrdinal(&title) || !in.Word(&extra) || !in.Skip(extra))
+    if (!in.NameOrOrdinal(&itemClass, &className) || !in.NameOrOrdinal(&title) || !in.Word(&extra) ||
+        !in.Skip(extra))
       return 0;
-    if (itemClass == kStaticClassOrdinal && (itemStyle & SS_TYPEMASK) == SS_BITMAP && title > 0) return title;
+    const bool isStatic = itemClass == kStaticClassOrdinal || className == kStaticClassName;
+    if (isStatic && (itemStyle & SS_TYPEMASK) == SS_BITMAP && title > 0) return title;
   }
   return 0;
 }

@@ -55,7 +55,7 @@ bool Win32DialogWindow::Create(int templateId, HWND parent) {
   result_ = 0;
   skinBitmapId_ = TemplateBackgroundBitmap(instance_, templateId);
   skinWindow_ = nullptr;
-  skinDpi_ = kDefaultDpi;
+  skinDpi_ = 0;  // not fitted yet
   // WM_INITDIALOG stores the handle before the core's OnInitDialog runs.
   HWND created = ::CreateDialogParamA(instance_, MAKEINTRESOURCEA(templateId), parent, &Win32DialogWindow::DialogProc,
                                       reinterpret_cast<LPARAM>(this));
@@ -404,8 +404,9 @@ void Win32DialogWindow::PaintFaceText(HWND skin) {
   HDC dc = ::GetDC(skin);
   if (!dc) return;
   // Dialog client pixels at 100 %, at the skin's scale, into the skin's own.
-  RECT rect{ScaleToDpi(faceRect_.left, skinDpi_), ScaleToDpi(faceRect_.top, skinDpi_),
-            ScaleToDpi(faceRect_.right, skinDpi_), ScaleToDpi(faceRect_.bottom, skinDpi_)};
+  const int dpi = skinDpi_ > 0 ? skinDpi_ : kDefaultDpi;
+  RECT rect{ScaleToDpi(faceRect_.left, dpi), ScaleToDpi(faceRect_.top, dpi), ScaleToDpi(faceRect_.right, dpi),
+            ScaleToDpi(faceRect_.bottom, dpi)};
   ::MapWindowPoints(window_.Get(), skin, reinterpret_cast<POINT*>(&rect), 2);
   {
     auto font = reinterpret_cast<HFONT>(::SendMessageA(window_.Get(), WM_GETFONT, 0, 0));

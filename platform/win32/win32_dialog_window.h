@@ -91,7 +91,7 @@ class Win32DialogWindow final : public IDialogWindow {
   int skinBitmapId_ = 0;
   HWND skinWindow_ = nullptr;
   UniqueBitmap skinBitmap_;
-  int skinDpi_ = kDefaultDpi;
+  int skinDpi_ = 0;
   Rect faceRect_;
   std::string faceText_;
   COLORREF faceColour_ = 0;

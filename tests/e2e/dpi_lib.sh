@@ -24,6 +24,12 @@ dpi_scaled() { echo $(( ($1 * $2 + 48) / 96 )); }
 # dpi_size_of LINE: "W H" of a "fonctl windows" line.
 dpi_size_of() { awk -F'\t' '{split($4, r, ","); print r[3] - r[1], r[4] - r[2]}' <<<"$1"; }
 
+# dpi_apart LINES H: the windows of "fonctl windows" LINES lie one above the
+# other: sorted by their tops, each at least H below the one before.
+dpi_apart() {
+  awk -F'\t' '{split($4, r, ","); print r[2]}' <<<"$1" | sort -n | awk -v h="$2" 'NR > 1 && $1 - last < h {exit 1} {last = $1}'
+}
+
 # The visible dialog with control ID, as a "fonctl windows" line.
 dpi_dialog_line() {
   local handle; handle=$(fonctl windows | awk -F'\t' '$2 == "#32770" && $3 == "1" {print $1}' | while read -r h; do

@@ -1,5 +1,6 @@
 // The popup and the skinned dialogs: window kinds, messages, and what ends
 // up on the screen.
+#include "platform/win32/monitor_dpi.h"
 #include "test_resources.h"
 #include "test_support.h"
 
@@ -317,6 +318,20 @@ TEST_F(DialogTest, LabelsAreDrawnOverTheSkinInTheirColour) {
   dialog_->RedrawNow();
   PumpFor(*platform_, 50);
   EXPECT_EQ(CountPixels(dialog, white, Is(kWhite)), 0);
+}
+
+// The face is the skin, drawn for the dialog's scale: however many pixels
+// the template's dialog units come to, the client area is the skin's size.
+TEST_F(DialogTest, TheFaceIsExactlyTheSkinAtTheDialogsScale) {
+  HWND dialog = Open(IDD_TEST_SKINNED);
+  ASSERT_TRUE(dialog);
+  const int dpi = WindowDpi(dialog);
+  RECT client{};
+  RECT skin{};
+  ::GetClientRect(dialog, &client);
+  ::GetClientRect(Item(IDC_TEST_BACKGROUND), &skin);
+  EXPECT_EQ(std::pair(int{client.right}, int{client.bottom}), std::pair(ScaleToDpi(160, dpi), ScaleToDpi(100, dpi)));
+  EXPECT_EQ(std::pair(skin.right, skin.bottom), std::pair(client.right, client.bottom));
 }
 
 TEST_F(DialogTest, CenterPutsTheDialogInTheMiddleOfTheWorkArea) {
