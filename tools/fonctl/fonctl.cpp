@@ -565,21 +565,10 @@ int CmdTextFit(const std::string& name) {
   return 0;
 }
 
-// Window rectangles in the pixels of the screen, whatever the scale: the
-// program is aware of each monitor's, and so is this tool.
-void BeAwareOfMonitorScales() {
-  using SetContextFn = BOOL(WINAPI*)(HANDLE);
-  if (auto set = User32<SetContextFn>("SetProcessDpiAwarenessContext")) {
-    if (set(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4)))) return;  // per monitor v2
-  }
-  ::SetProcessDPIAware();
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 2) return Usage();
-  BeAwareOfMonitorScales();
   std::string command = argv[1];
   std::vector<std::string> args(argv + 2, argv + argc);
   long value = 0;
