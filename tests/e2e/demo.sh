@@ -74,6 +74,7 @@ REG
     e2e_start_client
     wait_log "Connection to TSG (CTI-Port) ready" 30 || { e2e_end; continue; }
     dpi_wait_dialog 1063 && { sleep 0.6; shot 1-active-profile; fonctl dlg-click has:1063 2 >/dev/null; }
+    sleep 1  # the focus goes back to the program in front: calls are dropped while none has it
     for c in "${calls[@]}"; do ctl event "$c" >/dev/null; sleep 0.8; done
     sleep 0.8
     shot 2-popups
