@@ -26,7 +26,7 @@ bool SameLook(const fon::PopupLook& a, const fon::PopupLook& b) {
          a.textRect.left == b.textRect.left && a.textRect.top == b.textRect.top &&
          a.textRect.right == b.textRect.right && a.textRect.bottom == b.textRect.bottom &&
          a.textFormat == b.textFormat && a.titleFormat == b.titleFormat && a.visibleWidth == b.visibleWidth &&
-         a.visibleHeight == b.visibleHeight;
+         a.visibleHeight == b.visibleHeight && a.dpi == b.dpi;
 }
 
 int TitleTextId(int kind) {
@@ -67,7 +67,10 @@ bool CPopup::SetSkin(int bitmap) {
   if (!window_) return false;
   int width = 0;
   int height = 0;
-  if (!window_->LoadSkin(bitmap, &width, &height)) return false;
+  const int dpi = fon::PopupDpi(platform_.Desktop());
+  if (!window_->LoadSkin(bitmap, dpi, &width, &height)) return false;
+  m_nDpi = dpi;
+  look_.dpi = dpi;
   look_.skin = bitmap;
   m_nWidth = width;
   m_nHeight = height;
@@ -197,8 +200,9 @@ void CPopup::ShowNoActivate() {
 void CPopup::OnLButtonDown(int x, int y) {
   // A click queued before the popup closed finds nothing to act on.
   if (!shown_) return;
-  if (y < kButtonRowBottom && x >= kInfoButtonLeft) {
-    if (x >= kCloseButtonLeft) {
+  // The buttons lie where the skin drawn for this scale has them.
+  if (y < Scaled(kButtonRowBottom) && x >= Scaled(kInfoButtonLeft)) {
+    if (x >= Scaled(kCloseButtonLeft)) {
       CloseByUser();
     } else if (m_bHasUrl) {
       // An information popup shown while a CRM template exists carries the

@@ -76,6 +76,14 @@ class CPopup final : public fon::TimerSink, public fon::IPopupEvents {
   void OnTimer(unsigned id) override;
   void OnLButtonDown(int x, int y) override;
   void OnLButtonDblClk(int x, int y) override;
+  // Skin, text rectangle and everything the popup measured are taken to
+  // the new scale, in place: the popup keeps its distance from the taskbar
+  // in proportion and goes on moving as it was.
+  void OnDpiChanged(int dpi) override;
+
+  // `layout` pixels at 100 % in pixels at the popup's scale.
+  int Scaled(int layout) const { return fon::ScaleToDpi(layout, m_nDpi); }
+  int Dpi() const { return m_nDpi; }
 
   bool IsAlive() const { return m_nStayLeft != 0; }
   int Width() const { return m_nWidth; }
@@ -157,6 +165,8 @@ class CPopup final : public fon::TimerSink, public fon::IPopupEvents {
   int m_bShowMode = 0;
   int m_bMoving = 0;
   int m_bPinned = 0;
+  // The scale the popup is drawn for (dots per inch), chosen with its skin.
+  int m_nDpi = fon::kDefaultDpi;
   // Show has run and the popup has not been closed since.
   bool shown_ = false;
   // The older popups were already told to close the gap of this one.

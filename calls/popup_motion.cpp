@@ -203,10 +203,20 @@ void CPopup::PushAway() {
   if (m_pOlder) m_pOlder->PushAway();
   m_bShowMode = 0;
   RefreshEdge();
-  if (m_nEdge == EDGE_TOP || m_nEdge == EDGE_BOTTOM)
-    m_nTargetHeight += m_nHeight;
+  const bool vertical = m_nEdge == EDGE_TOP || m_nEdge == EDGE_BOTTOM;
+  const int target = vertical ? m_nTargetHeight + m_nHeight : m_nTargetWidth + m_nWidth;
+  // A popup pushed past the far side of the work area would leave the
+  // screen (large scales, a taskbar at the side): it goes instead. Older
+  // ones were pushed first and went before it.
+  fon::IDesktop& desktop = platform_.Desktop();
+  if (target > fon::RoomFromTaskbar(fon::TaskbarRectOrDefault(desktop), desktop.WorkArea(), m_nEdge)) {
+    ClosePopup();
+    return;
+  }
+  if (vertical)
+    m_nTargetHeight = target;
   else
-    m_nTargetWidth += m_nWidth;
+    m_nTargetWidth = target;
   // The stay countdown goes on while the popup moves.
   if (window_) window_->ShowNoActivate();
   platform_.Timers().SetTimer(this, ID_TIMER_APPEAR, Interval(m_nAppearInterval));
@@ -252,4 +262,54 @@ void CPopup::PlaceWindow(bool atVisibleSize) {
     window_->Place(m_nX, m_nY, std::max(m_nVisibleWidth, 0), std::max(m_nVisibleHeight, 0));
   else
     window_->Place(m_nX, m_nY, m_nWidth, m_nHeight);
+}
+
+void CPopup::OnDpiChanged(int dpi) {
+  if (dpi <= 0 || dpi == m_nDpi || !window_ || look_.skin == 0) return;
+  int width = 0;
+  int height = 0;
+  if (!window_->LoadSkin(look_.skin, dpi, &width, &height)) return;
+  const int from = m_nDpi;
+  auto scale = [dpi, from](int value) { return fon::ScaleBetween(value, dpi, from); };
+  m_nDpi = dpi;
+  look_.dpi = dpi;
+  m_nWidth = width;
+  m_nHeight = height;
+  m_nTargetWidth = scale(m_nTargetWidth);
+  m_nTargetHeight = scale(m_nTargetHeight);
+  m_nPendingWidth = scale(m_nPendingWidth);
+  m_nPendingHeight = scale(m_nPendingHeight);
+  m_nVisibleWidth = scale(m_nVisibleWidth);
+  m_nVisibleHeight = scale(m_nVisibleHeight);
+  m_nAppearStep = std::max(1, scale(m_nAppearStep));
+  m_nHideStep = std::max(1, scale(m_nHideStep));
+  const fon::Rect& text = look_.textRect;
+  look_.textRect = fon::Rect{scale(text.left), scale(text.top), scale(text.right), scale(text.bottom)};
+  // Across the stack the popup stays aligned with the taskbar's end; along
+  // it, its distance from the taskbar scales with everything else.
+  const fon::Rect taskbar = fon::TaskbarRectOrDefault(platform_.Desktop());
+  switch (m_nEdge) {
+    case EDGE_BOTTOM:
+      m_nX = taskbar.right - m_nWidth;
+      m_nY = taskbar.top - scale(taskbar.top - m_nY);
+      break;
+    case EDGE_TOP:
+      m_nX = taskbar.right - m_nWidth;
+      m_nY = taskbar.bottom + scale(m_nY - taskbar.bottom);
+      break;
+    case EDGE_RIGHT:
+      m_nY = taskbar.bottom - m_nHeight;
+      m_nX = taskbar.left - scale(taskbar.left - m_nX);
+      break;
+    default:  // EDGE_LEFT
+      m_nY = taskbar.bottom - m_nHeight;
+      m_nX = taskbar.right + scale(m_nX - taskbar.right);
+      break;
+  }
+  if (!shown_) {
+    PushLook();
+    return;
+  }
+  PlaceWindow(m_nState == PS_APPEARING && m_bShowMode);
+  Redraw();
 }

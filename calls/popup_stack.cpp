@@ -7,7 +7,9 @@ namespace fon {
 void ApplyPopupTextLook(CPopup& popup) {
   popup.SetTextFont("Arial", 75, 0);
   popup.SetTextColors(0);
-  popup.SetTextRect(20, 55, popup.Width() - 20, popup.Height() - 15);
+  // The field of the skin drawn for the popup's scale.
+  popup.SetTextRect(popup.Scaled(20), popup.Scaled(55), popup.Width() - popup.Scaled(20),
+                    popup.Height() - popup.Scaled(15));
 }
 
 }  // namespace fon

@@ -11,6 +11,9 @@ namespace {
 
 bool AtBorder(int coordinate) { return std::abs(coordinate) < kScreenBorderSlack; }
 
+// At the top or left border, or past it.
+bool AtOrBeforeBorder(int coordinate) { return coordinate < kScreenBorderSlack; }
+
 }  // namespace
 
 Rect TaskbarRectOrDefault(IDesktop& desktop) {
@@ -24,12 +27,30 @@ bool IsHorizontalTaskbar(const Rect& taskbar, int screenWidth) {
   return AtBorder(taskbar.left) && AtBorder(taskbar.right - screenWidth);
 }
 
-int HorizontalEdge(const Rect& taskbar) { return AtBorder(taskbar.top) ? EDGE_TOP : EDGE_BOTTOM; }
+int HorizontalEdge(const Rect& taskbar) { return AtOrBeforeBorder(taskbar.top) ? EDGE_TOP : EDGE_BOTTOM; }
 
-int VerticalEdge(const Rect& taskbar) { return AtBorder(taskbar.left) ? EDGE_LEFT : EDGE_RIGHT; }
+int VerticalEdge(const Rect& taskbar) { return AtOrBeforeBorder(taskbar.left) ? EDGE_LEFT : EDGE_RIGHT; }
+
+int PopupDpi(IDesktop& desktop) {
+  const int dpi = desktop.DpiAt(TaskbarRectOrDefault(desktop));
+  return dpi > 0 ? dpi : kDefaultDpi;
+}
 
 int TaskbarEdge(const Rect& taskbar, int screenWidth) {
   return IsHorizontalTaskbar(taskbar, screenWidth) ? HorizontalEdge(taskbar) : VerticalEdge(taskbar);
+}
+
+int RoomFromTaskbar(const Rect& taskbar, const Rect& workArea, int edge) {
+  switch (edge) {
+    case EDGE_BOTTOM:
+      return taskbar.top - workArea.top;
+    case EDGE_TOP:
+      return workArea.bottom - taskbar.bottom;
+    case EDGE_RIGHT:
+      return taskbar.left - workArea.left;
+    default:  // EDGE_LEFT
+      return workArea.right - taskbar.right;
+  }
 }
 
 AnimationSteps ComputeSteps(int durationMs, int minIntervalMs, int extent) {

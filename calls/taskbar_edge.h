@@ -15,15 +15,26 @@ inline constexpr int kScreenBorderSlack = 20;
 // no height lying along it.
 Rect TaskbarRectOrDefault(IDesktop& desktop);
 
+// The scale popups are drawn for: that of the monitor whose taskbar they
+// come out of (the primary one, where the taskbar window is).
+int PopupDpi(IDesktop& desktop);
+
 // A taskbar spanning the screen's width from its left border lies along the
 // top or the bottom; any other lies along the left or the right.
 bool IsHorizontalTaskbar(const Rect& taskbar, int screenWidth);
 
 // The edge (PopupEdge) popups come out of: top or bottom for a horizontal
-// taskbar, left or right for a vertical one.
+// taskbar, left or right for a vertical one. A taskbar lies on the top (left)
+// edge when its top (left) is at that border or beyond it: an auto-hidden
+// taskbar keeps a sliver of itself on the screen and the rest outside, and
+// popups must come out of the sliver, never out of the part off the screen.
 int TaskbarEdge(const Rect& taskbar, int screenWidth);
 int HorizontalEdge(const Rect& taskbar);
 int VerticalEdge(const Rect& taskbar);
+
+// How far popups may stack from the taskbar's inner edge toward the far side
+// of the work area, for popups coming out of `edge`.
+int RoomFromTaskbar(const Rect& taskbar, const Rect& workArea, int edge);
 
 struct AnimationSteps {
   int intervalMs;

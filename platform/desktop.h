@@ -14,6 +14,9 @@ class IDesktop {
   virtual bool GetTaskbarRect(Rect* rect) = 0;
   virtual int ScreenWidth() = 0;
   virtual Rect WorkArea() = 0;
+  // The scale of the monitor that shows most of `area`, in dots per inch
+  // (96 is 100 %); the primary monitor's when `area` lies on none.
+  virtual int DpiAt(const Rect& area) = 0;
 };
 
 }  // namespace fon

@@ -6,6 +6,19 @@
 
 namespace fon {
 
+// Dots per inch of a monitor at 100 % scale; layouts are made for it.
+inline constexpr int kDefaultDpi = 96;
+
+// `value` pixels at `fromDpi` as pixels at `toDpi`, halves rounded away
+// from zero (as the skins drawn for each scale are).
+constexpr int ScaleBetween(int value, int toDpi, int fromDpi) {
+  if (fromDpi <= 0) return value;
+  const long long scaled = static_cast<long long>(value) * toDpi;
+  const long long half = fromDpi / 2;
+  return static_cast<int>(scaled >= 0 ? (scaled + half) / fromDpi : -((-scaled + half) / fromDpi));
+}
+constexpr int ScaleToDpi(int value, int dpi) { return ScaleBetween(value, dpi, kDefaultDpi); }
+
 using WindowHandle = std::uintptr_t;  // opaque; 0 = none
 
 struct Point {

@@ -58,12 +58,15 @@ struct PopupLook {
   unsigned titleFormat = 0x8814;
   int visibleWidth = 0;         // part of the skin shown (grows while appearing)
   int visibleHeight = 0;
+  int dpi = kDefaultDpi;        // scale of the skin, the font and the title band
 };
 
 class IPopupEvents {
  public:
   virtual void OnLButtonDown(int x, int y) = 0;
   virtual void OnLButtonDblClk(int x, int y) = 0;
+  // The window now lies on a monitor of another scale (dots per inch).
+  virtual void OnDpiChanged(int /*dpi*/) {}
 
  protected:
   ~IPopupEvents() = default;
@@ -72,8 +75,9 @@ class IPopupEvents {
 class IPopupWindow {
  public:
   virtual ~IPopupWindow() = default;
-  // Loads a skin; returns false when it does not exist. Size in *w, *h.
-  virtual bool LoadSkin(int bitmap, int* width, int* height) = 0;
+  // Loads a skin drawn for `dpi`; returns false when it does not exist.
+  // Size in pixels in *w, *h: the 100 % size scaled by dpi / 96.
+  virtual bool LoadSkin(int bitmap, int dpi, int* width, int* height) = 0;
   virtual void SetLook(const PopupLook& look) = 0;
   // Topmost, never activated.
   virtual void Place(int x, int y, int width, int height) = 0;

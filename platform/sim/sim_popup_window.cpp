@@ -31,11 +31,12 @@ SimPopupWindow::~SimPopupWindow() {
   record_->events = nullptr;
 }
 
-bool SimPopupWindow::LoadSkin(int bitmap, int* width, int* height) {
+bool SimPopupWindow::LoadSkin(int bitmap, int dpi, int* width, int* height) {
   if (std::find(std::begin(kSkins), std::end(kSkins), bitmap) == std::end(kSkins)) return false;
   record_->skin = bitmap;
-  *width = kSkinWidth;
-  *height = kSkinHeight;
+  // As the executable's skins, drawn for every scale.
+  *width = ScaleToDpi(kSkinWidth, dpi);
+  *height = ScaleToDpi(kSkinHeight, dpi);
   return true;
 }
 

@@ -26,7 +26,7 @@ class SimPopupWindow final : public IPopupWindow {
  public:
   SimPopupWindow(std::shared_ptr<SimPopupRecord> record, IPopupEvents* events);
   ~SimPopupWindow() override;
-  bool LoadSkin(int bitmap, int* width, int* height) override;
+  bool LoadSkin(int bitmap, int dpi, int* width, int* height) override;
   void SetLook(const PopupLook& look) override;
   void Place(int x, int y, int width, int height) override;
   void ShowNoActivate() override;

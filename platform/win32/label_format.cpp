@@ -21,6 +21,19 @@ unsigned LabelDrawFormat(std::uint32_t style) {
   return format;
 }
 
+void DrawTextNotingFit(HWND window, HDC dc, const std::string& text, RECT rect, unsigned format) {
+  // Measured as drawn, but without cutting: on one line, or broken into
+  // words at the rectangle's width.
+  RECT needed = rect;
+  const unsigned measure = (format & ~(DT_END_ELLIPSIS | DT_WORD_ELLIPSIS | DT_PATH_ELLIPSIS | DT_VCENTER |
+                                       DT_BOTTOM | DT_CENTER | DT_RIGHT)) |
+                           DT_CALCRECT;
+  ::DrawTextA(dc, text.data(), static_cast<int>(text.size()), &needed, measure);
+  const bool fits = needed.right <= rect.right && needed.bottom <= rect.bottom;
+  ::SetPropA(window, kTextFitProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(fits ? 1 : 2)));
+  ::DrawTextA(dc, text.data(), static_cast<int>(text.size()), &rect, format);
+}
+
 bool IsTextLabelStyle(std::uint32_t style) {
   switch (style & SS_TYPEMASK) {
     case SS_LEFT:

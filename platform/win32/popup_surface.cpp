@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/win32/label_format.h"
 #include "platform/win32/window_class.h"
 
 namespace fon::win32 {
@@ -16,8 +17,13 @@ constexpr COLORREF kTitleColor = RGB(255, 255, 255);
 // Posted to the window itself for Defer.
 constexpr UINT kDeferredTaskMessage = WM_APP + 0x40;
 
-// The title band of every skin: left 8, top 20, right edge 10 pixels in.
-RECT TitleRect(int skinWidth) { return RECT{8, 20, skinWidth - 10, 40}; }
+// The title band of every skin: left 8, top 20, right edge 10 pixels in,
+// at 100 %; as much larger as the skin at other scales.
+RECT TitleRect(int skinWidth, int dpi) {
+  return RECT{ScaleToDpi(8, dpi), ScaleToDpi(20, dpi), skinWidth - ScaleToDpi(10, dpi), ScaleToDpi(40, dpi)};
+}
+// WM_DPICHANGED (winuser.h of Windows 8.1 and later).
+constexpr UINT kDpiChangedMessage = 0x02E0;
 
 bool SameRect(const Rect& a, const Rect& b) {
   return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
@@ -27,7 +33,7 @@ bool SameLook(const PopupLook& a, const PopupLook& b) {
   return a.skin == b.skin && a.text == b.text && a.title == b.title && a.fontFace == b.fontFace &&
          a.fontTenthsPt == b.fontTenthsPt && a.fontStyle == b.fontStyle && a.textColor == b.textColor &&
          SameRect(a.textRect, b.textRect) && a.textFormat == b.textFormat && a.titleFormat == b.titleFormat &&
-         a.visibleWidth == b.visibleWidth && a.visibleHeight == b.visibleHeight;
+         a.visibleWidth == b.visibleWidth && a.visibleHeight == b.visibleHeight && a.dpi == b.dpi;
 }
 
 }  // namespace
@@ -86,8 +92,8 @@ bool PopupSurface::Defer(std::function<void()> task) {
   return false;
 }
 
-bool PopupSurface::LoadSkin(int bitmap, int* width, int* height) {
-  SharedSkin skin = gdi_.Skin(bitmap);
+bool PopupSurface::LoadSkin(int bitmap, int dpi, int* width, int* height) {
+  SharedSkin skin = gdi_.Skin(bitmap, dpi);
   if (!skin) return false;
   skin_ = std::move(skin);
   ++lookSerial_;
@@ -119,12 +125,13 @@ bool PopupSurface::Covered() const {
 
 void PopupSurface::UpdateFont() {
   if (font_ && look_.fontFace == fontFace_ && look_.fontTenthsPt == fontTenthsPt_ &&
-      look_.fontStyle == fontStyle_)
+      look_.fontStyle == fontStyle_ && look_.dpi == fontDpi_)
     return;
-  font_ = gdi_.Font(look_.fontFace, look_.fontTenthsPt, look_.fontStyle);
+  font_ = gdi_.Font(look_.fontFace, look_.fontTenthsPt, look_.fontStyle, look_.dpi);
   fontFace_ = look_.fontFace;
   fontTenthsPt_ = look_.fontTenthsPt;
   fontStyle_ = look_.fontStyle;
+  fontDpi_ = look_.dpi;
 }
 
 void PopupSurface::Place(int x, int y, int width, int height) {
@@ -192,9 +199,9 @@ void PopupSurface::Paint(HWND window) {
   ::SetBkMode(dc, TRANSPARENT);
   ::SetTextColor(dc, look_.textColor);
   RECT textRect{look_.textRect.left, look_.textRect.top, look_.textRect.right, look_.textRect.bottom};
-  ::DrawTextA(dc, look_.text.data(), static_cast<int>(look_.text.size()), &textRect, look_.textFormat);
+  DrawTextNotingFit(window, dc, look_.text, textRect, look_.textFormat);
   ::SetTextColor(dc, kTitleColor);
-  RECT titleRect = TitleRect(skin_ ? skin_->width : 0);
+  RECT titleRect = TitleRect(skin_ ? skin_->width : 0, look_.dpi);
   std::size_t titleLength = look_.title.size() < kMaxTitle ? look_.title.size() : kMaxTitle;
   ::DrawTextA(dc, look_.title.data(), static_cast<int>(titleLength), &titleRect, look_.titleFormat);
 }
@@ -207,6 +214,7 @@ LRESULT CALLBACK PopupSurface::WindowProc(HWND window, UINT message, WPARAM wPar
   auto* self = reinterpret_cast<PopupSurface*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
   if (message == WM_NCDESTROY) {
     ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+    ::RemovePropA(window, kTextFitProperty);
     if (self) {
       self->window_.Release();
       self->deferred_ = nullptr;
@@ -226,6 +234,11 @@ LRESULT PopupSurface::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM
       if (task) task();
       return 0;
     }
+    case kDpiChangedMessage:
+      // The popup decides its own size and place from the new scale; the
+      // rectangle the system suggests is not taken.
+      if (events_) events_->OnDpiChanged(HIWORD(wParam));
+      return 0;
     case WM_MOUSEACTIVATE:
       // A click must not take the focus from the program the user works in.
       return MA_NOACTIVATE;

@@ -39,7 +39,7 @@ class PopupSurface {
   // False when it cannot be posted.
   bool Defer(std::function<void()> task);
 
-  bool LoadSkin(int bitmap, int* width, int* height);
+  bool LoadSkin(int bitmap, int dpi, int* width, int* height);
   void SetLook(const PopupLook& look);
   void Place(int x, int y, int width, int height);
   void ShowNoActivate();
@@ -71,6 +71,7 @@ class PopupSurface {
   std::string fontFace_;
   int fontTenthsPt_ = -1;
   int fontStyle_ = -1;
+  int fontDpi_ = -1;
   // What the screen shows was last painted in full for look number
   // `paintedLook_`; every change of the look other than its visible size
   // gets a new number. Since that repaint the visible size has stayed as it

@@ -1,5 +1,6 @@
 #include "platform/win32/win32_desktop.h"
 
+#include "platform/win32/monitor_dpi.h"
 #include "platform/win32/win32_handles.h"
 
 namespace fon::win32 {
@@ -27,6 +28,11 @@ Rect Win32Desktop::WorkArea() {
     r = RECT{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
   }
   return Rect{r.left, r.top, r.right, r.bottom};
+}
+
+int Win32Desktop::DpiAt(const Rect& area) {
+  const RECT r{area.left, area.top, area.right, area.bottom};
+  return MonitorDpi(::MonitorFromRect(&r, MONITOR_DEFAULTTOPRIMARY));
 }
 
 }  // namespace fon::win32

@@ -13,6 +13,7 @@ class Win32Desktop final : public IDesktop {
   bool GetTaskbarRect(Rect* rect) override;
   int ScreenWidth() override;
   Rect WorkArea() override;
+  int DpiAt(const Rect& area) override;
 };
 
 }  // namespace fon::win32

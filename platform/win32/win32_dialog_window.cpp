@@ -1,6 +1,9 @@
 #include "platform/win32/win32_dialog_window.h"
 
+#include "platform/win32/dialog_template.h"
+#include "platform/win32/gdi_cache.h"
 #include "platform/win32/label_format.h"
+#include "platform/win32/monitor_dpi.h"
 #include "platform/win32/win32_event_loop.h"
 
 #include <commctrl.h>
@@ -14,6 +17,10 @@ namespace {
 constexpr UINT_PTR kLabelSubclassId = 1;
 constexpr UINT_PTR kSkinSubclassId = 2;
 constexpr COLORREF kWhite = RGB(255, 255, 255);
+// WM_DPICHANGED (Windows 8.1 and later), and a message of our own that
+// fits the skin once the dialog manager has laid the dialog out anew.
+constexpr UINT kDpiChangedMessage = 0x02E0;
+constexpr UINT kFitSkinMessage = WM_APP + 0x41;
 
 std::string WindowText(HWND window) {
   int length = ::GetWindowTextLengthA(window);
@@ -46,6 +53,9 @@ bool Win32DialogWindow::Create(int templateId, HWND parent) {
   window_.Reset();
   ended_ = false;
   result_ = 0;
+  skinBitmapId_ = TemplateBackgroundBitmap(instance_, templateId);
+  skinWindow_ = nullptr;
+  skinDpi_ = 0;  // not fitted yet
   // WM_INITDIALOG stores the handle before the core's OnInitDialog runs.
   HWND created = ::CreateDialogParamA(instance_, MAKEINTRESOURCEA(templateId), parent, &Win32DialogWindow::DialogProc,
                                       reinterpret_cast<LPARAM>(this));
@@ -287,6 +297,7 @@ INT_PTR Win32DialogWindow::OnMessage(HWND window, UINT message, WPARAM wParam, L
     case WM_INITDIALOG:
       window_.Reset(window);
       SubclassLabels(window);
+      FitSkin(window);
       if (events_) events_->OnInitDialog();  // may end or destroy the dialog
       return TRUE;
     case WM_COMMAND: {
@@ -311,6 +322,14 @@ INT_PTR Win32DialogWindow::OnMessage(HWND window, UINT message, WPARAM wParam, L
       ::SetWindowLongPtrA(window, DWLP_MSGRESULT, hit);
       return TRUE;
     }
+    case kDpiChangedMessage:
+      // The dialog manager lays the dialog out for the new scale (moving it
+      // where the system suggests); the skin follows afterwards.
+      ::PostMessageA(window, kFitSkinMessage, 0, 0);
+      return FALSE;
+    case kFitSkinMessage:
+      FitSkin(window);
+      return TRUE;
     case WM_CTLCOLORSTATIC: {
       HWND control = reinterpret_cast<HWND>(lParam);
       if (labels_.count(control) == 0) return FALSE;
@@ -327,6 +346,7 @@ void Win32DialogWindow::SubclassLabels(HWND dialog) {
     if (!IsStatic(child)) continue;
     auto style = static_cast<std::uint32_t>(::GetWindowLongA(child, GWL_STYLE));
     if ((style & SS_TYPEMASK) == SS_BITMAP) {
+      if (!skinWindow_) skinWindow_ = child;
       // The skin covers the face: a text on the face is drawn after it.
       ::SetWindowSubclass(child, &Win32DialogWindow::SkinProc, kSkinSubclassId, reinterpret_cast<DWORD_PTR>(this));
       continue;
@@ -350,6 +370,7 @@ LRESULT CALLBACK Win32DialogWindow::LabelProc(HWND label, UINT message, WPARAM w
       return 1;  // the skin underneath stays visible
     case WM_NCDESTROY:
       ::RemoveWindowSubclass(label, &Win32DialogWindow::LabelProc, kLabelSubclassId);
+      ::RemovePropA(label, kTextFitProperty);
       self->labels_.erase(label);
       break;
     default:
@@ -382,8 +403,10 @@ void Win32DialogWindow::PaintFaceText(HWND skin) {
   if (faceText_.empty() || !window_) return;
   HDC dc = ::GetDC(skin);
   if (!dc) return;
-  // Dialog client pixels into the skin's own.
-  RECT rect{faceRect_.left, faceRect_.top, faceRect_.right, faceRect_.bottom};
+  // Dialog client pixels at 100 %, at the skin's scale, into the skin's own.
+  const int dpi = skinDpi_ > 0 ? skinDpi_ : kDefaultDpi;
+  RECT rect{ScaleToDpi(faceRect_.left, dpi), ScaleToDpi(faceRect_.top, dpi), ScaleToDpi(faceRect_.right, dpi),
+            ScaleToDpi(faceRect_.bottom, dpi)};
   ::MapWindowPoints(window_.Get(), skin, reinterpret_cast<POINT*>(&rect), 2);
   {
     auto font = reinterpret_cast<HFONT>(::SendMessageA(window_.Get(), WM_GETFONT, 0, 0));
@@ -394,6 +417,33 @@ void Win32DialogWindow::PaintFaceText(HWND skin) {
                 DT_END_ELLIPSIS | DT_WORDBREAK | DT_VCENTER);
   }
   ::ReleaseDC(skin, dc);
+}
+
+void Win32DialogWindow::FitSkin(HWND dialog) {
+  if (!skinWindow_ || skinBitmapId_ == 0) return;
+  const int dpi = WindowDpi(dialog);
+  if (dpi == skinDpi_) return;
+  SkinBitmap scaled = LoadScaledBitmap(instance_, skinBitmapId_, dpi);
+  if (!scaled.bitmap) return;
+  auto previous = reinterpret_cast<HBITMAP>(::SendMessageA(skinWindow_, STM_SETIMAGE, IMAGE_BITMAP,
+                                                           reinterpret_cast<LPARAM>(scaled.bitmap.Get())));
+  // The template's own image was loaded by the static for itself; an image
+  // handed to it is its sender's to delete.
+  if (previous && previous != skinBitmap_.Get()) ::DeleteObject(previous);
+  skinBitmap_ = std::move(scaled.bitmap);
+  skinDpi_ = dpi;
+  ::SetWindowPos(skinWindow_, nullptr, 0, 0, scaled.width, scaled.height, SWP_NOZORDER | SWP_NOACTIVATE);
+  // The face is the skin: the client area takes the skin's size, which the
+  // dialog units of the template only come near.
+  RECT outer{};
+  RECT client{};
+  ::GetWindowRect(dialog, &outer);
+  ::GetClientRect(dialog, &client);
+  const int frameWidth = (outer.right - outer.left) - client.right;
+  const int frameHeight = (outer.bottom - outer.top) - client.bottom;
+  ::SetWindowPos(dialog, nullptr, 0, 0, scaled.width + frameWidth, scaled.height + frameHeight,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ::InvalidateRect(dialog, nullptr, TRUE);
 }
 
 void Win32DialogWindow::PaintLabel(HWND label) {
@@ -409,7 +459,7 @@ void Win32DialogWindow::PaintLabel(HWND label) {
   ::SetBkMode(dc, TRANSPARENT);
   auto white = whiteLabels_.find(::GetDlgCtrlID(label));
   if (white != whiteLabels_.end() && white->second) ::SetTextColor(dc, kWhite);
-  ::DrawTextA(dc, text.data(), static_cast<int>(text.size()), &client, LabelDrawFormat(style));
+  DrawTextNotingFit(label, dc, text, client, LabelDrawFormat(style));
 }
 
 }  // namespace fon::win32

@@ -71,6 +71,9 @@ class Win32DialogWindow final : public IDialogWindow {
   static LRESULT CALLBACK SkinProc(HWND skin, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                    DWORD_PTR refData);
   void PaintFaceText(HWND skin);
+  // The skin static shows the background drawn for the dialog's scale, and
+  // the dialog's face is exactly as large as it.
+  void FitSkin(HWND dialog);
 
   HINSTANCE instance_;
   Win32EventLoop& loop_;
@@ -83,6 +86,12 @@ class Win32DialogWindow final : public IDialogWindow {
   HWND disabledOwner_ = nullptr;  // the owner a modal run disabled
   std::map<int, bool> whiteLabels_;
   std::set<HWND> labels_;
+  // The template's background bitmap (0: none), the static showing it, the
+  // image of it for another scale that the static shows now, and that scale.
+  int skinBitmapId_ = 0;
+  HWND skinWindow_ = nullptr;
+  UniqueBitmap skinBitmap_;
+  int skinDpi_ = 0;
   Rect faceRect_;
   std::string faceText_;
   COLORREF faceColour_ = 0;

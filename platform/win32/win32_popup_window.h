@@ -19,8 +19,8 @@ class Win32PopupWindow final : public IPopupWindow {
   Win32PopupWindow(const Win32PopupWindow&) = delete;
   Win32PopupWindow& operator=(const Win32PopupWindow&) = delete;
 
-  bool LoadSkin(int bitmap, int* width, int* height) override {
-    return surface_->LoadSkin(bitmap, width, height);
+  bool LoadSkin(int bitmap, int dpi, int* width, int* height) override {
+    return surface_->LoadSkin(bitmap, dpi, width, height);
   }
   void SetLook(const PopupLook& look) override { surface_->SetLook(look); }
   void Place(int x, int y, int width, int height) override { surface_->Place(x, y, width, height); }

@@ -50,7 +50,10 @@ TEST(TaskbarGeometry, StepsAndEdges) {
     int edge;
   } edges[] = {{{0, 994, 1280, 1024}, EDGE_BOTTOM}, {{-2, -2, 1282, 28}, EDGE_TOP},
                {{0, 0, 60, 1024}, EDGE_LEFT},       {{1220, 0, 1280, 1024}, EDGE_RIGHT},
-               {{0, 0, 1265, 30}, EDGE_TOP},        {{0, 0, 1200, 30}, EDGE_LEFT}};
+               {{0, 0, 1265, 30}, EDGE_TOP},        {{0, 0, 1200, 30}, EDGE_LEFT},
+               // Auto-hidden: a sliver on the screen, the rest beyond its border.
+               {{0, -38, 1280, 2}, EDGE_TOP},       {{-60, 0, 2, 1024}, EDGE_LEFT},
+               {{1278, 0, 1340, 1024}, EDGE_RIGHT}, {{0, 1022, 1280, 1062}, EDGE_BOTTOM}};
   for (const auto& e : edges) EXPECT_EQ(TaskbarEdge(e.taskbar, 1280), e.edge) << e.taskbar.right;
 }
 
@@ -202,6 +205,87 @@ TEST_F(AnimationTest, WithoutATaskbarPopupsComeOutOfTheWorkAreasBottom) {
     EXPECT_EQ(Last(&Current()), (Placement{1067, 1000, 213, 0}));
     sim.loop.RunFor(10000);
   }
+}
+
+// Wherever the primary monitor's taskbar is, shown or auto-hidden, five
+// stacked popups end up wholly on its screen, the newest against the
+// taskbar's inner edge, at 100 % and at 150 %.
+TEST_F(AnimationTest, StacksStayOnTheScreenAtEveryTaskbarEdgeAndScale) {
+  const struct {
+    Rect taskbar;
+    int edge;
+  } cases[] = {{{0, 994, 1280, 1024}, EDGE_BOTTOM},  {{0, 0, 1280, 30}, EDGE_TOP},
+               {{0, 0, 60, 1024}, EDGE_LEFT},        {{1220, 0, 1280, 1024}, EDGE_RIGHT},
+               {{0, 1022, 1280, 1062}, EDGE_BOTTOM}, {{0, -38, 1280, 2}, EDGE_TOP},
+               {{-60, 0, 2, 1024}, EDGE_LEFT},       {{1278, 0, 1340, 1024}, EDGE_RIGHT}};
+  sim.registry.SetDword(kMainKey, "Display Time", 30);
+  for (int dpi : {96, 144}) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(std::to_string(dpi) + " dpi, taskbar " + std::to_string(c.taskbar.left) + "," +
+                   std::to_string(c.taskbar.top));
+      sim.shell.dpi = dpi;
+      sim.shell.taskbar = c.taskbar;
+      std::vector<CPopup*> shown;
+      for (int i = 0; i < 5; ++i) {
+        CallFor(kUser);
+        shown.push_back(&Current());
+        sim.loop.RunFor(400);
+      }
+      const int w = ScaleToDpi(213, dpi);
+      const int h = ScaleToDpi(120, dpi);
+      const Rect& t = c.taskbar;
+      const Placement inner[] = {{t.right, t.bottom - h, w, h},  // left: x from the right edge
+                                 {t.right - w, t.bottom, w, h},  // top
+                                 {t.left - w, t.bottom - h, w, h},
+                                 {t.right - w, t.top - h, w, h}};
+      EXPECT_EQ(Last(shown.back()), inner[c.edge]);
+      for (CPopup* popup : shown) {
+        EXPECT_EQ(popup->Edge(), c.edge);
+        const Placement p = Last(popup);
+        EXPECT_TRUE(p.x >= 0 && p.y >= 0 && p.x + p.w <= 1280 && p.y + p.h <= 1024)
+            << p.x << "," << p.y << " " << p.w << "x" << p.h;
+      }
+      for (CPopup* popup : shown) popup->ClosePopup();
+    }
+  }
+}
+
+// At 150 % a popup is half as large again: skin, text field, font scale and
+// buttons, and it still slides out in 200 ms.
+TEST_F(AnimationTest, FollowsTheScaleOfTheTaskbarsMonitor) {
+  sim.shell.dpi = 144;
+  CallFor(kUser);
+  CPopup* popup = &Current();
+  auto window = Window(popup);
+  EXPECT_EQ(window->look.dpi, 144);
+  EXPECT_EQ(window->look.fontTenthsPt, 75);  // points: the platform makes them pixels at 144 dpi
+  EXPECT_EQ(window->look.textRect.left, 30);
+  EXPECT_EQ(window->look.textRect.top, 83);
+  EXPECT_EQ(window->look.textRect.right, 290);
+  EXPECT_EQ(window->look.textRect.bottom, 157);
+  ExpectSteps(popup, 20, [](int k) { return Placement{960, 994 - 9 * k, 320, 9 * k}; });
+  sim.loop.RunFor(10);
+  EXPECT_EQ(popup->State(), PS_STAYING);
+  popup->OnLButtonDown(205, 5);  // the close button at 100 %: title band here
+  EXPECT_TRUE(popup->IsPinned());
+  popup->OnLButtonDown(305, 5);  // the close button at 150 %
+  EXPECT_FALSE(window->visible);
+}
+
+// A popup whose monitor changes its scale while it is shown is drawn anew
+// for it, in proportion, and the stack goes on from there.
+TEST_F(AnimationTest, RescalesInPlaceWhenItsMonitorChangesScale) {
+  CallFor(kUser);
+  CPopup* older = &Current();
+  sim.loop.RunFor(300);
+  sim.shell.dpi = 192;
+  older->OnDpiChanged(192);
+  EXPECT_EQ(Last(older), (Placement{854, 754, 426, 240}));
+  EXPECT_EQ(Window(older)->look.textRect.right, 386);
+  CallFor(kUser);
+  sim.loop.RunFor(400);
+  EXPECT_EQ(Last(older), (Placement{854, 514, 426, 240}));
+  EXPECT_EQ(Last(&Current()), (Placement{854, 754, 426, 240}));
 }
 
 TEST_F(AnimationTest, ShortHideTimeHidesInOneStep) {

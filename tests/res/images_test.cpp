@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "assets.h"
+#include "res/display_scales.h"
 #include "res/resource.h"
 
 namespace {
@@ -274,6 +275,56 @@ TEST(DialogBitmaps, HaveTheirSizesAndLightOrDarkTitleAreas)
     EXPECT_EQ(small.at(130, 90), kBody);
 }
 
+// Every skin and background is drawn again for each display scale: the
+// size follows the scale, and the picture is the same layout, so a point of
+// the 100 % image that lies inside a flat area (body, band colour, text
+// field, dark title band) has the same colour at the scaled point.
+TEST(ScaledBitmaps, FollowTheScaleWithTheSameLayout)
+{
+    struct Probe {
+        int id;
+        std::vector<std::pair<int, int>> points;
+    };
+    const std::vector<Probe> probes = {
+        {IDB_SKIN_RED, {{6, 80}, {205, 80}, {190, 30}, {100, 80}, {40, 30}}},
+        {IDB_SKIN_DEFAULT_INFO, {{6, 80}, {190, 30}, {100, 80}, {40, 30}}},
+        {IDB_DLG_SMALL, {{130, 90}, {40, 30}}},
+        {IDB_DLG_TALL, {{140, 300}, {100, 45}}},
+        {IDB_DLG_CONFIG, {{300, 300}, {200, 45}}},
+        {IDB_DLG_WAIT, {{100, 80}}},
+    };
+    for (const fonaris::res::DisplayScale& scale : fonaris::res::kDisplayScales) {
+        for (const Probe& probe : probes) {
+            SCOPED_TRACE(std::to_string(probe.id) + " at " + std::to_string(scale.percent) + " %");
+            const Bmp base = bitmap(probe.id);
+            const Bmp scaled = bitmap(probe.id + scale.idOffset);
+            EXPECT_EQ(scaled.width, (base.width * scale.percent + 50) / 100);
+            EXPECT_EQ(scaled.height, (base.height * scale.percent + 50) / 100);
+            if (scaled.width == 0 || base.width == 0) continue;
+            for (auto [x, y] : probe.points) {
+                // Graded areas may differ by a rounding step.
+                const Colour a = scaled.at(x * scale.percent / 100, y * scale.percent / 100);
+                const Colour b = base.at(x, y);
+                EXPECT_LE(std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b), 3) << x << "," << y << " " << a;
+            }
+        }
+    }
+    // The close button's glyph is drawn for the scale, not blown up: at
+    // 200 % it has at least the four times as many fully light pixels that
+    // an enlarged copy of the 100 % glyph would have (anti-aliased edges
+    // are thinner at the larger scale).
+    auto lightPixels = [](const Bmp& bmp, int percent) {
+        int n = 0;
+        for (int y = 0; y < 14 * percent / 100; ++y) {
+            for (int x = 200 * percent / 100; x < bmp.width; ++x) n += luminance(bmp.at(x, y)) > 200;
+        }
+        return n;
+    };
+    const int at100 = lightPixels(bitmap(IDB_SKIN_DEFAULT), 100);
+    EXPECT_GT(at100, 5);
+    EXPECT_GE(lightPixels(bitmap(IDB_SKIN_DEFAULT + 3000), 200), 4 * at100);
+}
+
 // One image of an .ico file.
 struct IconImage {
     int size = 0;
@@ -392,7 +443,9 @@ TEST(Assets, IdsAndFilesAreUniqueAndNamedByTheScript)
         EXPECT_TRUE(ids.insert({static_cast<int>(a.kind), a.resourceId}).second) << a.resourceId;
         EXPECT_TRUE(files.insert(a.fileName).second) << a.fileName;
     }
-    EXPECT_EQ(ids.size(), 24u + 4u);  // 20 skins, 4 dialog backgrounds; 3 tray icons, the application icon
+    // 20 skins and 4 dialog backgrounds at each of the 4 display scales; 3
+    // tray icons, the application icon.
+    EXPECT_EQ(ids.size(), 24u * 4u + 4u);
 
     const std::string script = resgen::imagesScript(images());
     for (const Asset& a : images()) {
@@ -404,8 +457,9 @@ TEST(Assets, IdsAndFilesAreUniqueAndNamedByTheScript)
 
 TEST(Assets, SameBytesOnEveryRun)
 {
-    const auto again = resgen::allAssets();
-    const auto first = resgen::allAssets();
+    // Against the images the other tests read: drawing them is not cheap.
+    const auto again = resgen::imageAssets();
+    const auto& first = images();
     ASSERT_EQ(again.size(), first.size());
     for (std::size_t i = 0; i < first.size(); ++i) {
         EXPECT_EQ(first[i].fileName, again[i].fileName);

@@ -1,5 +1,6 @@
 // The popup and the skinned dialogs: window kinds, messages, and what ends
 // up on the screen.
+#include "platform/win32/monitor_dpi.h"
 #include "test_resources.h"
 #include "test_support.h"
 
@@ -104,11 +105,11 @@ TEST_F(PopupTest, IsATopmostBorderlessWindowOfClassCPopup) {
 
 TEST_F(PopupTest, LoadSkinReportsTheBitmapSize) {
   int w = -1, h = -1;
-  ASSERT_TRUE(popup_->LoadSkin(IDB_TEST_POPUP, &w, &h));
+  ASSERT_TRUE(popup_->LoadSkin(IDB_TEST_POPUP, fon::kDefaultDpi, &w, &h));
   EXPECT_EQ(w, 64);
   EXPECT_EQ(h, 48);
   int w2 = -1, h2 = -1;
-  EXPECT_FALSE(popup_->LoadSkin(12345, &w2, &h2));
+  EXPECT_FALSE(popup_->LoadSkin(12345, fon::kDefaultDpi, &w2, &h2));
   EXPECT_EQ(w2, -1);
   EXPECT_EQ(h2, -1);
 }
@@ -141,7 +142,7 @@ TEST_F(PopupTest, NeverTakesTheFocusAndShowsAHandOverItsFace) {
 
 TEST_F(PopupTest, PaintsTheVisiblePartOfTheSkinWithTextAndTitle) {
   int w = 0, h = 0;
-  ASSERT_TRUE(popup_->LoadSkin(IDB_TEST_POPUP, &w, &h));
+  ASSERT_TRUE(popup_->LoadSkin(IDB_TEST_POPUP, fon::kDefaultDpi, &w, &h));
   PopupLook look;
   look.skin = IDB_TEST_POPUP;
   look.text = "MMMM";
@@ -317,6 +318,20 @@ TEST_F(DialogTest, LabelsAreDrawnOverTheSkinInTheirColour) {
   dialog_->RedrawNow();
   PumpFor(*platform_, 50);
   EXPECT_EQ(CountPixels(dialog, white, Is(kWhite)), 0);
+}
+
+// The face is the skin, drawn for the dialog's scale: however many pixels
+// the template's dialog units come to, the client area is the skin's size.
+TEST_F(DialogTest, TheFaceIsExactlyTheSkinAtTheDialogsScale) {
+  HWND dialog = Open(IDD_TEST_SKINNED);
+  ASSERT_TRUE(dialog);
+  const int dpi = WindowDpi(dialog);
+  RECT client{};
+  RECT skin{};
+  ::GetClientRect(dialog, &client);
+  ::GetClientRect(Item(IDC_TEST_BACKGROUND), &skin);
+  EXPECT_EQ(std::pair(int{client.right}, int{client.bottom}), std::pair(ScaleToDpi(160, dpi), ScaleToDpi(100, dpi)));
+  EXPECT_EQ(std::pair(skin.right, skin.bottom), std::pair(client.right, client.bottom));
 }
 
 TEST_F(DialogTest, CenterPutsTheDialogInTheMiddleOfTheWorkArea) {

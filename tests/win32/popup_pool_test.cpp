@@ -4,9 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/dialog_template.h"
 #include "platform/win32/gdi_cache.h"
 #include "platform/win32/popup_window_pool.h"
 #include "platform/win32/win32_popup_window.h"
+#include "control_ids.h"
 #include "test_resources.h"
 #include "test_support.h"
 
@@ -54,6 +56,26 @@ TEST(GdiCache, SkinsAreLoadedOnceAndMissingOnesAreNotRemembered) {
   EXPECT_FALSE(cache.Skin(12345));
   EXPECT_FALSE(cache.Skin(12345));
   EXPECT_EQ(cache.SkinCount(), 1u);
+}
+
+// The image drawn for a scale when there is one; else the next larger one
+// (the largest above it) resized to the 100 % size times the scale.
+TEST(GdiCache, SkinsFollowTheScale) {
+  GdiCache cache(::GetModuleHandleA(nullptr));
+  const struct {
+    int dpi, width, height;
+  } cases[] = {{96, 64, 48}, {144, 160, 100}, {120, 80, 60}, {192, 128, 96}, {168, 112, 84}};
+  for (const auto& c : cases) {
+    SharedSkin skin = cache.Skin(IDB_TEST_POPUP, c.dpi);
+    ASSERT_TRUE(skin) << c.dpi;
+    BITMAP info{};
+    ASSERT_NE(::GetObjectA(skin->bitmap.Get(), sizeof(info), &info), 0);
+    EXPECT_EQ(std::pair(skin->width, skin->height), std::pair(c.width, c.height)) << c.dpi;
+    EXPECT_EQ(std::pair(int{info.bmWidth}, int{info.bmHeight}), std::pair(c.width, c.height)) << c.dpi;
+  }
+  // The dialog templates name their backgrounds.
+  EXPECT_EQ(TemplateBackgroundBitmap(::GetModuleHandleA(nullptr), IDD_TEST_SKINNED), IDB_TEST_DIALOG);
+  EXPECT_EQ(TemplateBackgroundBitmap(::GetModuleHandleA(nullptr), IDD_CONTRACT_CONTROLS), 0);
 }
 
 TEST(GdiCache, FontsAreSharedByFaceSizeAndStyle) {
@@ -119,7 +141,7 @@ class PoolTest : public ::testing::Test {
   std::unique_ptr<IPopupWindow> ShownPopup(IPopupEvents* events, int x, int y) {
     auto popup = NewPopup(events);
     int w = 0, h = 0;
-    EXPECT_TRUE(popup->LoadSkin(IDB_TEST_POPUP, &w, &h));
+    EXPECT_TRUE(popup->LoadSkin(IDB_TEST_POPUP, fon::kDefaultDpi, &w, &h));
     PopupLook look;
     look.skin = IDB_TEST_POPUP;
     look.text = "MMMM";
@@ -305,8 +327,8 @@ class RedrawTest : public PoolTest {
     fast_ = NewPopup(&clicks_);
     reference_ = NewPopup(&clicks_);
     int w = 0, h = 0;
-    ASSERT_TRUE(fast_->LoadSkin(IDB_TEST_POPUP, &w, &h));
-    ASSERT_TRUE(reference_->LoadSkin(IDB_TEST_POPUP, &w, &h));
+    ASSERT_TRUE(fast_->LoadSkin(IDB_TEST_POPUP, fon::kDefaultDpi, &w, &h));
+    ASSERT_TRUE(reference_->LoadSkin(IDB_TEST_POPUP, fon::kDefaultDpi, &w, &h));
     look_.skin = IDB_TEST_POPUP;
     look_.text = "MW MW MW MW";
     look_.title = "Incoming";

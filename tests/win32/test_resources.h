@@ -4,6 +4,8 @@
 #define IDI_TEST_TRAY 960
 #define IDB_TEST_POPUP 940
 #define IDB_TEST_DIALOG 941
+// The popup skin "drawn for 150 %" (res/display_scales.h): told apart by its size.
+#define IDB_TEST_POPUP_150 2940
 #define IDS_TEST_TEXT 950
 #define IDM_TEST_MENU 930
 #define IDD_TEST_SKINNED 901

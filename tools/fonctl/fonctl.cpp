@@ -39,6 +39,14 @@
 //                                        the file's properties show it: ProductName,
 //                                        ProductVersion, CompanyName and FileVersion,
 //                                        one "Name=value" line each
+//   manifest PATH                        prints the application manifest (RT_MANIFEST 1)
+//                                        an executable carries
+//   dpi CLASS                            "DPI AWARENESS" of the first visible window of CLASS:
+//                                        its monitor's dots per inch and its awareness
+//                                        (0 unaware, 1 system, 2 per monitor)
+//   text-fit DIALOG|CPopup               one line per text label of the dialog (or per visible
+//                                        popup): id <TAB> fits|cut|unknown <TAB> w x h <TAB> text,
+//                                        as the program noted when it last drew the text
 //   menu-pick N                          picks the N-th selectable item (from 1; separators
 //                                        do not count) of the open popup menu with the
 //                                        keyboard: N times Down, then Enter
@@ -57,6 +65,7 @@
 #include <vector>
 
 #include "platform/tray.h"
+#include "platform/win32/label_format.h"
 
 namespace {
 
@@ -505,6 +514,57 @@ int CmdFileVersion(const std::string& path) {
   return 0;
 }
 
+int CmdManifest(const std::string& path) {
+  HMODULE module = ::LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (!module) return 1;
+  HRSRC found = ::FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));  // RT_MANIFEST
+  HGLOBAL loaded = found ? ::LoadResource(module, found) : nullptr;
+  const char* bytes = loaded ? static_cast<const char*>(::LockResource(loaded)) : nullptr;
+  if (bytes) std::fwrite(bytes, 1, ::SizeofResource(module, found), stdout);
+  ::FreeLibrary(module);
+  return bytes ? 0 : 1;
+}
+
+template <class Fn>
+Fn User32(const char* name) {
+  return reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("user32.dll"), name)));
+}
+
+int CmdDpi(const std::string& cls) {
+  std::vector<HWND> windows = Find(cls, nullptr, true);
+  if (windows.empty()) return 1;
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  using GetContextFn = HANDLE(WINAPI*)(HWND);
+  using AwarenessFn = int(WINAPI*)(HANDLE);
+  auto getDpi = User32<GetDpiForWindowFn>("GetDpiForWindow");
+  auto getContext = User32<GetContextFn>("GetWindowDpiAwarenessContext");
+  auto awareness = User32<AwarenessFn>("GetAwarenessFromDpiAwarenessContext");
+  if (!getDpi || !getContext || !awareness) return 1;
+  std::printf("%u %d\n", getDpi(windows[0]), awareness(getContext(windows[0])));
+  return 0;
+}
+
+int CmdTextFit(const std::string& name) {
+  std::vector<HWND> targets;
+  if (name == "CPopup") {
+    targets = Find(name, nullptr, true);
+  } else if (HWND dialog = FindDialog(name)) {
+    for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+      if (ClassOf(child) == "Static" && ::IsWindowVisible(child) && ::GetWindowTextLengthA(child) > 0)
+        targets.push_back(child);
+    }
+  }
+  if (targets.empty()) return 1;
+  for (HWND window : targets) {
+    RECT r{};
+    ::GetClientRect(window, &r);
+    const auto fit = reinterpret_cast<INT_PTR>(::GetPropA(window, fon::win32::kTextFitProperty));
+    std::printf("%d\t%s\t%ldx%ld\t%s\n", ::GetDlgCtrlID(window), fit == 1 ? "fits" : fit == 2 ? "cut" : "unknown",
+                r.right, r.bottom, TitleOf(window).c_str());
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -547,5 +607,8 @@ int main(int argc, char** argv) {
   if (command == "clip-set" && args.size() == 1) return CmdClipSet(args[0]);
   if (command == "menu-pick" && args.size() == 1) return CmdMenuPick(args[0]);
   if (command == "file-version" && args.size() == 1) return CmdFileVersion(args[0]);
+  if (command == "manifest" && args.size() == 1) return CmdManifest(args[0]);
+  if (command == "dpi" && args.size() == 1) return CmdDpi(args[0]);
+  if (command == "text-fit" && args.size() == 1) return CmdTextFit(args[0]);
   return Usage();
 }

@@ -70,7 +70,7 @@ void drawWordmark(Canvas& c, int x, int y)
 // edge.
 void drawBand(Canvas& c, int bottom, Rgb accent, double slantBottom, double slantRise)
 {
-    const int w = c.width();
+    const int w = c.layoutWidth();
     c.fillVerticalGradient({0, 0, w, bottom}, palette::kBandTop, palette::kBandBottom);
     // Light top edge gives the band some depth.
     c.fillShape({0, 0, w, 1}, [](double, double) { return true; }, {255, 255, 255}, 0.10);
@@ -90,7 +90,7 @@ void dropShadow(Canvas& c, int row, int rows)
 {
     for (int i = 0; i < rows; ++i) {
         const double a = 0.10 * (rows - i) / rows;
-        for (int x = 0; x < c.width(); ++x) c.blend(x, row + i, {0, 0, 0}, a);
+        c.blendRect({0, row + i, c.layoutWidth(), row + i + 1}, {0, 0, 0}, a);
     }
 }
 
@@ -141,10 +141,10 @@ Canvas paintBadgeIcon(int size, Rgb base, bool roundedSquare)
 
 }  // namespace
 
-Canvas paintPopupSkin(Rgb accent, bool withInfoButton)
+Canvas paintPopupSkin(Rgb accent, bool withInfoButton, double scale)
 {
     using namespace popup;
-    Canvas c(kWidth, kHeight, {palette::kBody.r, palette::kBody.g, palette::kBody.b, 255});
+    Canvas c(kWidth, kHeight, {palette::kBody.r, palette::kBody.g, palette::kBody.b, 255}, scale);
 
     drawBand(c, kBandBottom, accent, 138.0, 22.0);
     dropShadow(c, kBandBottom + 1, 3);
@@ -165,9 +165,9 @@ Canvas paintPopupSkin(Rgb accent, bool withInfoButton)
     return c;
 }
 
-Canvas paintSmallDialog(int width, int height)
+Canvas paintSmallDialog(int width, int height, double scale)
 {
-    Canvas c(width, height, {palette::kBody.r, palette::kBody.g, palette::kBody.b, 255});
+    Canvas c(width, height, {palette::kBody.r, palette::kBody.g, palette::kBody.b, 255}, scale);
     const int band = 44;
     drawBand(c, band, palette::kBrand, width - 62.0, 20.0);
     dropShadow(c, band + 1, 3);
@@ -176,9 +176,9 @@ Canvas paintSmallDialog(int width, int height)
     return c;
 }
 
-Canvas paintHeaderDialog(int width, int height)
+Canvas paintHeaderDialog(int width, int height, double scale)
 {
-    Canvas c(width, height, {palette::kBody.r, palette::kBody.g, palette::kBody.b, 255});
+    Canvas c(width, height, {palette::kBody.r, palette::kBody.g, palette::kBody.b, 255}, scale);
     const int strip = 18;
     const int header = 64;
     drawBand(c, strip, palette::kBrand, width - 70.0, 8.0);
@@ -192,9 +192,9 @@ Canvas paintHeaderDialog(int width, int height)
     return c;
 }
 
-Canvas paintWaitDialog(int width, int height)
+Canvas paintWaitDialog(int width, int height, double scale)
 {
-    Canvas c(width, height, {palette::kBody.r, palette::kBody.g, palette::kBody.b, 255});
+    Canvas c(width, height, {palette::kBody.r, palette::kBody.g, palette::kBody.b, 255}, scale);
     const int strip = 18;
     drawBand(c, strip, palette::kBrand, width - 52.0, 8.0);
     dropShadow(c, strip + 1, 3);

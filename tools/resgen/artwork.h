@@ -31,13 +31,15 @@ constexpr int kCloseLeft = 200;
 constexpr int kInfoLeft = 176;
 }  // namespace popup
 
-// A popup skin: `accent` on the right part of the title band.
-Canvas paintPopupSkin(Rgb accent, bool withInfoButton);
+// A popup skin: `accent` on the right part of the title band. Every image
+// is drawn for a display scale (1.5 for 150 %): its layout, in the units
+// above, covers that many pixels per unit.
+Canvas paintPopupSkin(Rgb accent, bool withInfoButton, double scale = 1.0);
 
 // Dialog backgrounds.
-Canvas paintSmallDialog(int width, int height);   // white title on the band
-Canvas paintHeaderDialog(int width, int height);  // black title on a light header
-Canvas paintWaitDialog(int width, int height);
+Canvas paintSmallDialog(int width, int height, double scale = 1.0);   // white title on the band
+Canvas paintHeaderDialog(int width, int height, double scale = 1.0);  // black title on a light header
+Canvas paintWaitDialog(int width, int height, double scale = 1.0);
 
 enum class TrayState { Offline, Online, Away };
 

@@ -1,5 +1,6 @@
 #include "assets.h"
 
+#include "../../res/display_scales.h"
 #include "../../res/resource.h"
 #include "../../res/string_table.h"
 #include "artwork.h"
@@ -34,15 +35,24 @@ std::vector<Asset> imageAssets()
         out.push_back({AssetKind::Icon, id, std::move(file), encodeIco(images)});
     };
 
-    for (const SkinVariant& v : skinVariants()) {
-        const std::string base = "popup_" + std::string(v.name);
-        bitmap(v.skinId, base + ".bmp", paintPopupSkin(v.band, false));
-        bitmap(v.skinInfoId, base + "_info.bmp", paintPopupSkin(v.band, true));
+    // Each skin and background once per display scale: "name.bmp" at
+    // 100 %, "name@150.bmp" at 150 %, and so on.
+    for (const fonaris::res::DisplayScale& scale : fonaris::res::kDisplayScales) {
+        const double s = scale.percent / 100.0;
+        const std::string suffix = scale.percent == 100 ? ".bmp" : "@" + std::to_string(scale.percent) + ".bmp";
+        auto scaled = [&](int id, const std::string& name, const Canvas& c) {
+            bitmap(id + scale.idOffset, name + suffix, c);
+        };
+        for (const SkinVariant& v : skinVariants()) {
+            const std::string base = "popup_" + std::string(v.name);
+            scaled(v.skinId, base, paintPopupSkin(v.band, false, s));
+            scaled(v.skinInfoId, base + "_info", paintPopupSkin(v.band, true, s));
+        }
+        scaled(IDB_DLG_TALL, "dialog_tall", paintHeaderDialog(280, 392, s));
+        scaled(IDB_DLG_CONFIG, "dialog_config", paintHeaderDialog(578, 434, s));
+        scaled(IDB_DLG_SMALL, "dialog_small", paintSmallDialog(267, 165, s));
+        scaled(IDB_DLG_WAIT, "dialog_wait", paintWaitDialog(213, 120, s));
     }
-    bitmap(IDB_DLG_TALL, "dialog_tall.bmp", paintHeaderDialog(280, 392));
-    bitmap(IDB_DLG_CONFIG, "dialog_config.bmp", paintHeaderDialog(578, 434));
-    bitmap(IDB_DLG_SMALL, "dialog_small.bmp", paintSmallDialog(267, 165));
-    bitmap(IDB_DLG_WAIT, "dialog_wait.bmp", paintWaitDialog(213, 120));
 
     icon(IDI_TRAY_OFFLINE, "tray_offline.ico",
          {paintTrayIcon(TrayState::Offline, 16), paintTrayIcon(TrayState::Offline, 32)});

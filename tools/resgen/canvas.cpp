@@ -28,8 +28,10 @@ Rgb mix(Rgb a, Rgb b, double t)
     return {toByte(a.r + (b.r - a.r) * t), toByte(a.g + (b.g - a.g) * t), toByte(a.b + (b.b - a.b) * t)};
 }
 
-Canvas::Canvas(int width, int height, Rgba fill)
-    : width_(std::max(width, 0)), height_(std::max(height, 0)),
+Canvas::Canvas(int width, int height, Rgba fill, double scale)
+    : width_(static_cast<int>(std::lround(std::max(width, 0) * scale))),
+      height_(static_cast<int>(std::lround(std::max(height, 0) * scale))), scale_(scale),
+      layoutWidth_(std::max(width, 0)),
       pixels_(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), fill)
 {
 }
@@ -59,16 +61,37 @@ void Canvas::blend(int x, int y, Rgb c, double alpha)
     set(x, y, {channel(c.r, dst.r), channel(c.g, dst.g), channel(c.b, dst.b), toByte(outA * 255.0)});
 }
 
+Box Canvas::pixels(Box box) const
+{
+    auto at = [this](int v) { return static_cast<int>(std::lround(v * scale_)); };
+    return {at(box.x0), at(box.y0), at(box.x1), at(box.y1)};
+}
+
+Box Canvas::touched(Box box) const
+{
+    return {static_cast<int>(std::floor(box.x0 * scale_)), static_cast<int>(std::floor(box.y0 * scale_)),
+            static_cast<int>(std::ceil(box.x1 * scale_)), static_cast<int>(std::ceil(box.y1 * scale_))};
+}
+
 void Canvas::fillRect(Box box, Rgb c)
 {
-    const Box b = clip(box, width_, height_);
+    const Box b = clip(pixels(box), width_, height_);
     for (int y = b.y0; y < b.y1; ++y) {
         for (int x = b.x0; x < b.x1; ++x) set(x, y, {c.r, c.g, c.b, 255});
     }
 }
 
-void Canvas::fillVerticalGradient(Box box, Rgb top, Rgb bottom)
+void Canvas::blendRect(Box box, Rgb c, double alpha)
 {
+    const Box b = clip(pixels(box), width_, height_);
+    for (int y = b.y0; y < b.y1; ++y) {
+        for (int x = b.x0; x < b.x1; ++x) blend(x, y, c, alpha);
+    }
+}
+
+void Canvas::fillVerticalGradient(Box layout, Rgb top, Rgb bottom)
+{
+    const Box box = pixels(layout);
     const int span = std::max(box.y1 - box.y0 - 1, 1);
     const Box b = clip(box, width_, height_);
     for (int y = b.y0; y < b.y1; ++y) {
@@ -77,8 +100,9 @@ void Canvas::fillVerticalGradient(Box box, Rgb top, Rgb bottom)
     }
 }
 
-void Canvas::fillHorizontalGradient(Box box, Rgb left, Rgb right)
+void Canvas::fillHorizontalGradient(Box layout, Rgb left, Rgb right)
 {
+    const Box box = pixels(layout);
     const int span = std::max(box.x1 - box.x0 - 1, 1);
     const Box b = clip(box, width_, height_);
     for (int x = b.x0; x < b.x1; ++x) {
@@ -91,9 +115,11 @@ double Canvas::coverage(int x, int y, const InsideFn& inside) const
 {
     // Corners and centre agreeing means the pixel lies wholly on one side
     // (the artwork has no features thinner than half a pixel).
-    const bool centre = inside(x + 0.5, y + 0.5);
-    if (inside(x, y) == centre && inside(x + 1.0, y) == centre && inside(x, y + 1.0) == centre &&
-        inside(x + 1.0, y + 1.0) == centre) {
+    // The shape is in layout units: a pixel's points are divided by the scale.
+    const double u = 1.0 / scale_;
+    const bool centre = inside((x + 0.5) * u, (y + 0.5) * u);
+    if (inside(x * u, y * u) == centre && inside((x + 1.0) * u, y * u) == centre &&
+        inside(x * u, (y + 1.0) * u) == centre && inside((x + 1.0) * u, (y + 1.0) * u) == centre) {
         return centre ? 1.0 : 0.0;
     }
     int hits = 0;
@@ -101,7 +127,7 @@ double Canvas::coverage(int x, int y, const InsideFn& inside) const
         for (int sx = 0; sx < kSubSamples; ++sx) {
             const double px = x + (sx + 0.5) / kSubSamples;
             const double py = y + (sy + 0.5) / kSubSamples;
-            if (inside(px, py)) ++hits;
+            if (inside(px * u, py * u)) ++hits;
         }
     }
     return static_cast<double>(hits) / (kSubSamples * kSubSamples);
@@ -109,7 +135,7 @@ double Canvas::coverage(int x, int y, const InsideFn& inside) const
 
 void Canvas::fillShape(Box bounds, const InsideFn& inside, Rgb c, double opacity)
 {
-    const Box b = clip(bounds, width_, height_);
+    const Box b = clip(touched(bounds), width_, height_);
     for (int y = b.y0; y < b.y1; ++y) {
         for (int x = b.x0; x < b.x1; ++x) blend(x, y, c, coverage(x, y, inside) * opacity);
     }
@@ -117,11 +143,13 @@ void Canvas::fillShape(Box bounds, const InsideFn& inside, Rgb c, double opacity
 
 void Canvas::fillShadedShape(Box bounds, const InsideFn& inside, const std::function<Rgb(int, int)>& shade)
 {
-    const Box b = clip(bounds, width_, height_);
+    const Box b = clip(touched(bounds), width_, height_);
     for (int y = b.y0; y < b.y1; ++y) {
         for (int x = b.x0; x < b.x1; ++x) {
             const double cov = coverage(x, y, inside);
-            if (cov > 0.0) blend(x, y, shade(x, y), cov);
+            if (cov > 0.0) {
+                blend(x, y, shade(static_cast<int>(x / scale_), static_cast<int>(y / scale_)), cov);
+            }
         }
     }
 }
@@ -248,7 +276,8 @@ bool drawText(Canvas& canvas, int x, int y, std::string_view text, Rgb c, int ex
         for (int row = 0; row < kHeight; ++row) {
             const std::string_view bits = g->rows[static_cast<std::size_t>(row)];
             for (std::size_t col = 0; col < bits.size(); ++col) {
-                if (bits[col] == '#') canvas.set(x + static_cast<int>(col), y + row, {c.r, c.g, c.b, 255});
+                const int left = x + static_cast<int>(col);
+                if (bits[col] == '#') canvas.fillRect({left, y + row, left + 1, y + row + 1}, c);
             }
         }
         x += static_cast<int>(g->rows[0].size()) + kSpacing + extraSpacing;

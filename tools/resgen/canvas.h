@@ -1,6 +1,11 @@
 // A small RGBA raster with the few drawing operations the artwork needs:
 // flat and graded fills, anti-aliased shapes (by supersampling an inside
 // test) and a pixel font.  Top-down rows, straight (not premultiplied) alpha.
+//
+// The drawing operations take layout coordinates; a canvas made for a
+// display scale (1.5 for 150 %) has that many pixels per layout unit, so the
+// same artwork comes out larger and as sharp.  width(), height(), at() and
+// set() are about the pixels themselves.
 #pragma once
 
 #include <cstdint>
@@ -33,10 +38,14 @@ struct Box {
 
 class Canvas {
 public:
-    Canvas(int width, int height, Rgba fill = {});
+    // `width` x `height` layout units at `scale` pixels each (rounded).
+    Canvas(int width, int height, Rgba fill = {}, double scale = 1.0);
 
     int width() const { return width_; }
     int height() const { return height_; }
+    double scale() const { return scale_; }
+    // The size in layout units.
+    int layoutWidth() const { return layoutWidth_; }
 
     Rgba at(int x, int y) const;
     void set(int x, int y, Rgba c);
@@ -45,6 +54,8 @@ public:
     void blend(int x, int y, Rgb c, double alpha);
 
     void fillRect(Box box, Rgb c);
+    // `c` over every pixel of `box` with coverage `alpha`.
+    void blendRect(Box box, Rgb c, double alpha);
     void fillVerticalGradient(Box box, Rgb top, Rgb bottom);
     void fillHorizontalGradient(Box box, Rgb left, Rgb right);
 
@@ -57,15 +68,21 @@ public:
     void fillShadedShape(Box bounds, const InsideFn& inside,
                          const std::function<Rgb(int x, int y)>& shade);
 
-    // One-pixel outline of a box, clipped to the canvas.
+    // Outline of a box, one layout unit wide, clipped to the canvas.
     void strokeRect(Box box, Rgb c);
 
 private:
     bool contains(int x, int y) const { return x >= 0 && y >= 0 && x < width_ && y < height_; }
     double coverage(int x, int y, const InsideFn& inside) const;
+    // A layout box as the pixels it covers: edges rounded (grid boxes), or
+    // everything it touches (shape bounds).
+    Box pixels(Box box) const;
+    Box touched(Box box) const;
 
     int width_;
     int height_;
+    double scale_;
+    int layoutWidth_;
     std::vector<Rgba> pixels_;
 };
 
