@@ -30,12 +30,16 @@ class SimDesktopView : public IDesktop {
   bool GetTaskbarRect(Rect* rect) override;
   int ScreenWidth() override { return screen.right; }
   Rect WorkArea() override { return workArea; }
+  UserNotificationState QueryUserNotificationState() override { return notificationState; }
+  bool FullScreenWindowInFront() override { return fullScreenInFront; }
 
   WindowHandle foreground = 0x5000;  // some other application has the focus
   std::vector<WindowHandle> foregroundSets;
   Rect screen{0, 0, 1280, 1024};
   std::optional<Rect> taskbar = Rect{0, 994, 1280, 1024};
   Rect workArea{0, 0, 1280, 994};
+  UserNotificationState notificationState = UserNotificationState::kAcceptsNotifications;
+  bool fullScreenInFront = false;
 
  protected:
   ~SimDesktopView() override = default;

@@ -1,5 +1,9 @@
 #include "platform/win32/win32_desktop.h"
 
+#include <shellapi.h>
+
+#include <cstring>
+
 #include "platform/win32/win32_handles.h"
 
 namespace fon::win32 {
@@ -27,6 +31,34 @@ Rect Win32Desktop::WorkArea() {
     r = RECT{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
   }
   return Rect{r.left, r.top, r.right, r.bottom};
+}
+
+UserNotificationState Win32Desktop::QueryUserNotificationState() {
+  QUERY_USER_NOTIFICATION_STATE state{};
+  if (FAILED(::SHQueryUserNotificationState(&state))) return UserNotificationState::kUnknown;
+  const int value = static_cast<int>(state);
+  if (value < 1 || value > 7) return UserNotificationState::kUnknown;
+  return static_cast<UserNotificationState>(value);
+}
+
+bool Win32Desktop::FullScreenWindowInFront() {
+  HWND front = ::GetForegroundWindow();
+  if (!front || front == ::GetDesktopWindow() || front == ::GetShellWindow() || !::IsWindowVisible(front))
+    return false;
+  // Our own windows (a popup, a dialog the user opened) are never the show
+  // the user is giving.
+  DWORD process = 0;
+  ::GetWindowThreadProcessId(front, &process);
+  if (process == ::GetCurrentProcessId()) return false;
+  char cls[32] = {};
+  ::GetClassNameA(front, cls, sizeof(cls));
+  // The desktop and the taskbar span the screen without being a program.
+  if (!std::strcmp(cls, "Progman") || !std::strcmp(cls, "WorkerW") || !std::strcmp(cls, "Shell_TrayWnd"))
+    return false;
+  RECT r{};
+  if (!::GetWindowRect(front, &r)) return false;
+  return r.left <= 0 && r.top <= 0 && r.right >= ::GetSystemMetrics(SM_CXSCREEN) &&
+         r.bottom >= ::GetSystemMetrics(SM_CYSCREEN);
 }
 
 }  // namespace fon::win32

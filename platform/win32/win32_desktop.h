@@ -13,6 +13,8 @@ class Win32Desktop final : public IDesktop {
   bool GetTaskbarRect(Rect* rect) override;
   int ScreenWidth() override;
   Rect WorkArea() override;
+  UserNotificationState QueryUserNotificationState() override;
+  bool FullScreenWindowInFront() override;
 };
 
 }  // namespace fon::win32

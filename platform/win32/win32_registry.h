@@ -1,10 +1,19 @@
 // The settings keys under one root: HKEY_CURRENT_USER for the user's own
 // settings, HKEY_LOCAL_MACHINE (read only) for an administrator's defaults.
-// Every call opens the key it needs and closes it before returning; error
-// codes are the registry's own.
+// Error codes are the registry's own.
+//
+// Keys are kept open once opened: under Wine every open and every close is
+// a round trip to the server, and a call event reads a dozen settings. A
+// kept key is checked before it counts as existing, and one deleted from
+// outside meanwhile is opened afresh, so every read still sees the registry
+// as it is now.
 #pragma once
 
+#include <map>
+#include <string>
+
 #include "platform/platform.h"
+#include "platform/win32/win32_handles.h"
 
 #include "platform/win32/windows_headers.h"
 
@@ -30,8 +39,13 @@ class Win32Registry final : public IRegistry {
   long DeleteKeyTree(const std::string& path) override;
 
  private:
+  // The open key of `path` (kept), or null with the registry's error.
+  HKEY Key(const std::string& path, long* rc);
+  void Forget(const std::string& path) { open_.erase(path); }
+
   HKEY root_;
   Access access_;
+  std::map<std::string, UniqueKey> open_;
 };
 
 }  // namespace fon::win32
