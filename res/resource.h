@@ -131,7 +131,7 @@
 
 /* Bilingual texts: "German|1|English|2", ids 173 to 247. */
 #define IDS_LANG_FIRST            173
-#define IDS_LANG_LAST             247
+#define IDS_LANG_LAST             258
 
 /* Call popup skins, 213 x 120, without the "Info" button. */
 #define IDB_SKIN_DEFAULT          143

@@ -52,7 +52,7 @@ TEST_F(PresentingTest, CallsWaitCountedAndOnePopupNamesThemWhenTheShowEnds) {
   const auto& recent = frame->RecentCalls().Calls();
   ASSERT_EQ(recent.size(), 3u);
   EXPECT_TRUE(recent[0].unseen && recent[1].unseen && recent[2].unseen);
-  EXPECT_EQ(sim.VisibleTrayTip(), "CTI - online\n3 calls while you were presenting");
+  EXPECT_EQ(sim.shell.VisibleTrayTip(), "CTI - online\n3 calls while you were presenting");
   // A click on the tray shows the last of them, asked for.
   frame->ShowInfoPopup(0, "", 0);
   ASSERT_EQ(OnScreen(), 1);
@@ -63,7 +63,7 @@ TEST_F(PresentingTest, CallsWaitCountedAndOnePopupNamesThemWhenTheShowEnds) {
   sim.loop.RunFor(1000);
   EXPECT_EQ(InfoTexts(), (std::vector<std::string>{"3 calls while you were presenting:\r\nCora, Bert, Anna",
                                                    "Relay error"}));
-  EXPECT_EQ(sim.VisibleTrayTip(), "CTI - online\nLast Call: Cora 09:05:03");
+  EXPECT_EQ(sim.shell.VisibleTrayTip(), "CTI - online\nLast Call: Cora 09:05:03");
   // Switched off, nothing waits.
   sim.registry.SetDword(kMainKey, kQuietValue, 0);
   sim.shell.fullScreenInFront = true;
@@ -82,7 +82,7 @@ TEST_F(PresentingTest, AShowThatNeverEndsHoldsOneCounterAndTheLastFewNames) {
   EXPECT_EQ(frame->Quiet().Infos().size(), kQuietInfosKept);
   EXPECT_EQ(frame->RecentCalls().Calls().size(), kRecentCallsKept);
   EXPECT_EQ(OnScreen(), 0);
-  EXPECT_EQ(sim.VisibleTrayTip(), "CTI - online\n300 Anrufe w\xE4hrend der Pr\xE4sentation");
+  EXPECT_EQ(sim.shell.VisibleTrayTip(), "CTI - online\n300 Anrufe w\xE4hrend der Pr\xE4sentation");
 }
 
 TEST_F(PresentingTest, ScreenReadersHearTheFourLinesInTheCurrentLanguage) {
