@@ -51,7 +51,7 @@ bool PopupAccessible::ScreenRect(long which, RECT* rect) const {
 
 HRESULT PopupAccessible::QueryInterface(REFIID riid, void** out) {
   if (!out) return E_POINTER;
-  if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID_IAccessible) {
+  if (riid == IID_IUnknown || riid == IID_IDispatch || riid == kIidAccessible) {
     *out = static_cast<IAccessible*>(this);
     AddRef();
     return S_OK;

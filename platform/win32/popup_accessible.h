@@ -13,11 +13,9 @@
 
 namespace fon::win32 {
 
-// The buttons of the skin's title band, in client coordinates.
-struct PopupButtonRects {
-  RECT info;
-  RECT close;
-};
+// IID_IAccessible. The MinGW import library of oleacc resolves that name
+// to an import thunk rather than to the GUID, so the value is spelled here.
+inline constexpr GUID kIidAccessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
 
 class PopupAccessible final : public IAccessible {
  public:

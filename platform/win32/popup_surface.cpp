@@ -91,7 +91,7 @@ LRESULT PopupSurface::AccessibleObject(WPARAM wParam) {
     });
     accessible_->SetContent(accessibility_);
   }
-  return ::LresultFromObject(IID_IAccessible, wParam, accessible_);
+  return ::LresultFromObject(kIidAccessible, wParam, accessible_);
 }
 
 void PopupSurface::Reset() {

@@ -17,12 +17,18 @@ e2e_start_client
 check "connected" wait_log "Connection to TSG (CTI-Port) ready" 30
 
 # A screen reader's view from another process, for the whole run.
-fonctl alert-watch 90000 >"$E2E_DIR/alerts.txt" &
+# (straight from Wine: a pipe would hold its lines back until it ends)
+wine 'C:\fonaris-test\fonctl.exe' alert-watch 90000 >"$E2E_DIR/alerts.txt" 2>>"$E2E_DIR/fonctl.err" &
 
 # ---- a slide show in front: three calls, no popup
-fonctl fullscreen 8000 >/dev/null &
-show_pid=$!
-check "full-screen window shown" fonctl wait-window --visible FonctlFullScreen 10000
+# slide_show MS: a full-screen window in front for MS milliseconds; sets show_pid.
+slide_show() {
+  : >"$E2E_DIR/show.out"
+  wine 'C:\fonaris-test\fonctl.exe' fullscreen "$1" >"$E2E_DIR/show.out" 2>>"$E2E_DIR/fonctl.err" &
+  show_pid=$!
+  wait_log "shown" 10 1 "$E2E_DIR/show.out"
+}
+check "full-screen window in front" slide_show 8000
 for n in "Anna Schmidt" "Bernd Meyer" "Clara Wolf"; do
   ctl event "Q|1|$n|0301234|0302222|42|\\n" >/dev/null
   sleep 0.4
@@ -50,9 +56,7 @@ e2e_reg_import <<'REG'
 [HKEY_CURRENT_USER\Software\Mirelta\Fonaris]
 "Quiet While Presenting"=dword:00000000
 REG
-fonctl fullscreen 4000 >/dev/null &
-show_pid=$!
-fonctl wait-window --visible FonctlFullScreen 10000 >/dev/null
+check "full-screen window in front again" slide_show 4000
 ctl event 'Q|2|Dora Kern|+49 (30) 555-12|0302222|42|Hotline Berlin\n' >/dev/null
 check "popup shown over the slide show" wait_log "void CPopup::Show(" 10 2
 sleep 0.8

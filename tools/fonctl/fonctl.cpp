@@ -43,7 +43,8 @@
 //                                        do not count) of the open popup menu with the
 //                                        keyboard: N times Down, then Enter
 //   fullscreen MS                        shows a window over the whole screen in front for MS
-//                                        milliseconds (a slide show), then ends
+//                                        milliseconds (a slide show), then ends; prints
+//                                        "shown" once it is the foreground window
 //   alert-watch MS                       for MS milliseconds, one line per EVENT_SYSTEM_ALERT of
 //                                        any process: "alert CLASS role=R name=NAME", read
 //                                        through the event's accessible object
@@ -516,6 +517,10 @@ int CmdFileVersion(const std::string& path) {
   return 0;
 }
 
+// IID_IAccessible, spelled out: MinGW's oleacc import library resolves the
+// name to an import thunk.
+const GUID kIidAccessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+
 // Prints what assistive technology reads of one accessible element.
 void PrintAccessible(IAccessible* acc, long child, const char* prefix) {
   VARIANT id{};
@@ -582,7 +587,7 @@ int CmdAcc(const std::vector<std::string>& args) {
   IAccessible* acc = nullptr;
   int rc = 1;
   if (SUCCEEDED(::AccessibleObjectFromWindow(found[static_cast<std::size_t>(index)], static_cast<DWORD>(OBJID_CLIENT),
-                                             IID_IAccessible, reinterpret_cast<void**>(&acc))) && acc) {
+                                             kIidAccessible, reinterpret_cast<void**>(&acc))) && acc) {
     PrintAccessible(acc, CHILDID_SELF, "");
     long children = 0;
     acc->get_accChildCount(&children);
@@ -620,8 +625,14 @@ int CmdFullScreen(const std::string& msText) {
                                   ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
                                   wc.hInstance, nullptr);
   if (!window) return 1;
-  ::SetForegroundWindow(window);
-  std::printf("shown\n");
+  // "shown" only once the window is in front, as a slide show is.
+  for (int i = 0; i < 200 && ::GetForegroundWindow() != window; ++i) {
+    ::SetForegroundWindow(window);
+    MSG pending{};
+    while (::PeekMessageA(&pending, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&pending);
+    ::Sleep(10);
+  }
+  std::printf(::GetForegroundWindow() == window ? "shown\n" : "not in front\n");
   std::fflush(stdout);
   const DWORD end = ::GetTickCount() + static_cast<DWORD>(ms);
   MSG msg{};
