@@ -1,5 +1,6 @@
 // Call events and information popups of the frame.
 #include <cstdint>
+#include <functional>
 
 #include "app/main_frame.h"
 #include "calls/crm_url.h"
@@ -10,6 +11,8 @@
 #include "calls/quiet_hold.h"
 #include "common/debug_text.h"
 #include "dialout/normalize_number.h"
+#include "settings/lang_text.h"
+#include "settings/texts.h"
 #include "settings/value_rules.h"
 #include "text_ids.h"
 
@@ -34,11 +37,10 @@ std::string TrimmedTime(const std::string& time) {
 
 // The four lines of a call popup in the current language; the redirection
 // line is always there, empty or not.
-std::string CallPopupText(CMainFrame& frame, const std::string& callerName, const std::string& calledNo,
-                          const std::string& time, const std::string& redirInfo) {
-  return frame.LoadLangText(text::kFrom) + " " + callerName + "\r\n" + frame.LoadLangText(text::kTo) + " " +
-         calledNo + "\r\n" + frame.LoadLangText(text::kTime) + " " + time + "\r\n" +
-         frame.LoadLangText(text::kOver) + " " + redirInfo;
+std::string CallPopupText(const std::function<std::string(int)>& texts, const std::string& callerName,
+                          const std::string& calledNo, const std::string& time, const std::string& redirInfo) {
+  return texts(text::kFrom) + " " + callerName + "\r\n" + texts(text::kTo) + " " + calledNo + "\r\n" +
+         texts(text::kTime) + " " + time + "\r\n" + texts(text::kOver) + " " + redirInfo;
 }
 
 }  // namespace
@@ -67,9 +69,15 @@ bool CMainFrame::ShowCallPopup(const CtiFields& fields, const std::string& time)
   m_strRedirInfo = fields.redirInfo;
   m_strCalledUserId = fields.calledUserId;
 
+  // The texts of one event in one language: the setting is read once for
+  // all of them (every read is a round trip to the registry).
+  const int language = ReadLanguageIndex(settings_);
+  const std::function<std::string(int)> texts = [this, language](int id) {
+    return CutLangText(platform_.Resources().LoadString(id), language);
+  };
   const std::string receiveTime = ReceiveTimeOfDay(time);
-  const std::string callerName = fields.callerName.empty() ? LoadLangText(text::kUnknown) : fields.callerName;
-  const std::string calledNo = fields.calledNo.empty() ? LoadLangText(text::kUnknown) : fields.calledNo;
+  const std::string callerName = fields.callerName.empty() ? texts(text::kUnknown) : fields.callerName;
+  const std::string calledNo = fields.calledNo.empty() ? texts(text::kUnknown) : fields.calledNo;
 
   // Read at every message, so that a new login counts at once.
   std::int32_t userId = 0;
@@ -96,7 +104,7 @@ bool CMainFrame::ShowCallPopup(const CtiFields& fields, const std::string& time)
     Debug("Popup held: the user presents\n");
     held = true;
   } else if (forUser) {
-    const std::string text = CallPopupText(*this, callerName, calledNo, receiveTime, m_strRedirInfo);
+    const std::string text = CallPopupText(texts, callerName, calledNo, receiveTime, m_strRedirInfo);
     popups_.RememberCall(callerName, fields.callerNo, calledNo, receiveTime);
 
     CPopup& popup = popups_.TakeSlot();
@@ -119,8 +127,8 @@ bool CMainFrame::ShowCallPopup(const CtiFields& fields, const std::string& time)
     if (ApplyColourRules(popup)) ApplyPopupTextLook(popup);
 
     popup.SetCallNumber(fields.callerNo);
-    popup.SetAccessibility(CallAccessibility([this](int id) { return LoadLangText(id); }, false, callerName,
-                                             calledNo, receiveTime, m_strRedirInfo, popup.HasUrl()));
+    popup.SetAccessibility(
+        CallAccessibility(texts, false, callerName, calledNo, receiveTime, m_strRedirInfo, popup.HasUrl()));
     popup.Show(text, static_cast<unsigned>(m_nDisplayTime), kAppearMs, kHideMs);
     popups_.ReturnSlot(slot);
   }
@@ -144,8 +152,8 @@ void CMainFrame::ShowInfoPopup(int kind, const std::string& text, int sticky) {
   std::string popupText = text;
   std::string url;
   if (lastCall) {
-    popupText = CallPopupText(*this, popups_.LastCallerName(), popups_.LastCalledNo(), popups_.LastTime(),
-                              m_strRedirInfo);
+    popupText = CallPopupText([this](int id) { return LoadLangText(id); }, popups_.LastCallerName(),
+                              popups_.LastCalledNo(), popups_.LastTime(), m_strRedirInfo);
     if (m_bCrmRequest == 1) url = BuildCrmUrl();
   }
 

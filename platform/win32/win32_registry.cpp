@@ -28,12 +28,21 @@ HKEY Win32Registry::Key(const std::string& path, long* rc) {
   auto kept = open_.find(path);
   if (kept != open_.end()) {
     *rc = ERROR_SUCCESS;
-    return kept->second.Get();
+    return kept->second.key.Get();
+  }
+  const ULONGLONG now = ::GetTickCount64();
+  if (auto gone = missing_.find(path); gone != missing_.end() && now - gone->second.at < kTrustMs) {
+    *rc = gone->second.rc;
+    return nullptr;
   }
   UniqueKey key;
   *rc = Open(root_, access_, path, &key);
-  if (*rc != ERROR_SUCCESS) return nullptr;
-  return open_.emplace(path, std::move(key)).first->second.Get();
+  if (*rc != ERROR_SUCCESS) {
+    missing_[path] = {now, *rc};
+    return nullptr;
+  }
+  missing_.erase(path);
+  return open_.emplace(path, Kept{std::move(key), now}).first->second.key.Get();
 }
 
 namespace {
@@ -48,24 +57,33 @@ bool StillThere(HKEY key) {
 
 long Win32Registry::CreateKey(const std::string& path) {
   if (access_ == Access::kReadOnly) return ERROR_ACCESS_DENIED;
-  if (auto kept = open_.find(path); kept != open_.end()) {
-    if (StillThere(kept->second.Get())) return ERROR_SUCCESS;
-    open_.erase(kept);
-  }
+  if (Checked(path)) return ERROR_SUCCESS;
+  // A new key may be the parent of others found missing before.
+  missing_.clear();
   HKEY created = nullptr;
   DWORD disposition = 0;
   long rc = ::RegCreateKeyExA(root_, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
                               &created, &disposition);
   UniqueKey key(rc == ERROR_SUCCESS ? created : nullptr);
-  if (key) open_.emplace(path, std::move(key));
+  if (key) open_.emplace(path, Kept{std::move(key), ::GetTickCount64()});
   return rc;
 }
 
-long Win32Registry::OpenKey(const std::string& path) {
-  if (auto kept = open_.find(path); kept != open_.end()) {
-    if (StillThere(kept->second.Get())) return ERROR_SUCCESS;
-    open_.erase(kept);
+bool Win32Registry::Checked(const std::string& path) {
+  auto kept = open_.find(path);
+  if (kept == open_.end()) return false;
+  const ULONGLONG now = ::GetTickCount64();
+  if (now - kept->second.checkedAt < kTrustMs) return true;
+  if (StillThere(kept->second.key.Get())) {
+    kept->second.checkedAt = now;
+    return true;
   }
+  open_.erase(kept);
+  return false;
+}
+
+long Win32Registry::OpenKey(const std::string& path) {
+  if (Checked(path)) return ERROR_SUCCESS;
   long rc = ERROR_SUCCESS;
   Key(path, &rc);
   return rc;
@@ -119,6 +137,7 @@ long Win32Registry::DeleteKeyTree(const std::string& path) {
   if (path.empty()) return ERROR_INVALID_PARAMETER;
   // Kept keys inside the tree would keep answering for deleted keys.
   open_.clear();
+  missing_.clear();
   return ::RegDeleteTreeA(root_, path.c_str());
 }
 
