@@ -4,7 +4,7 @@
 # arrives as a read of its own), and the client's memory before and after a
 # burst of 10 000 events. The 200 ms slide comes on top by design.
 #
-# The main series sends an event every 50 ms: with a display time of 1 s,
+# The main series sends an event every 50 ms (SPACING=0.1 for ten a second): with a display time of 1 s,
 # several popups are sliding (10 ms animation steps) while events arrive, the
 # realistic worst case. A calmer series (CALM_EVENTS events, 500 ms apart;
 # 0 to skip) follows as extra information. Each figure is split into the

@@ -42,9 +42,15 @@ UserNotificationState Win32Desktop::QueryUserNotificationState() {
 }
 
 bool Win32Desktop::FullScreenWindowInFront() {
+  // Checked at every call event: the cheap test that nearly always decides
+  // (does the window in front cover the screen?) comes first.
   HWND front = ::GetForegroundWindow();
-  if (!front || front == ::GetDesktopWindow() || front == ::GetShellWindow() || !::IsWindowVisible(front))
+  RECT r{};
+  if (!front || !::GetWindowRect(front, &r)) return false;
+  if (r.left > 0 || r.top > 0 || r.right < ::GetSystemMetrics(SM_CXSCREEN) ||
+      r.bottom < ::GetSystemMetrics(SM_CYSCREEN))
     return false;
+  if (front == ::GetDesktopWindow() || front == ::GetShellWindow() || !::IsWindowVisible(front)) return false;
   // Our own windows (a popup, a dialog the user opened) are never the show
   // the user is giving.
   DWORD process = 0;
@@ -53,12 +59,8 @@ bool Win32Desktop::FullScreenWindowInFront() {
   char cls[32] = {};
   ::GetClassNameA(front, cls, sizeof(cls));
   // The desktop and the taskbar span the screen without being a program.
-  if (!std::strcmp(cls, "Progman") || !std::strcmp(cls, "WorkerW") || !std::strcmp(cls, "Shell_TrayWnd"))
-    return false;
-  RECT r{};
-  if (!::GetWindowRect(front, &r)) return false;
-  return r.left <= 0 && r.top <= 0 && r.right >= ::GetSystemMetrics(SM_CXSCREEN) &&
-         r.bottom >= ::GetSystemMetrics(SM_CYSCREEN);
+  return std::strcmp(cls, "Progman") != 0 && std::strcmp(cls, "WorkerW") != 0 &&
+         std::strcmp(cls, "Shell_TrayWnd") != 0;
 }
 
 }  // namespace fon::win32
