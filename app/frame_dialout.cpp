@@ -63,7 +63,7 @@ void CMainFrame::OnPhoneLink(const std::string& link) {
   RunDialoutDialog(*number);
 }
 
-void CMainFrame::NoteRecentCall(const CtiFields& fields, const std::string& time) {
+void CMainFrame::NoteRecentCall(const CtiFields& fields, const std::string& time, bool unseen) {
   // A call without the caller's number cannot be called back.
   if (fields.isErr || fields.callerNo.empty()) return;
   std::int32_t userId = 0;
@@ -74,7 +74,7 @@ void CMainFrame::NoteRecentCall(const CtiFields& fields, const std::string& time
   if (userId != messageUserId && !(parentId == messageUserId && parentId > 0)) return;
   std::string when = time;
   while (!when.empty() && (when.back() == '\n' || when.back() == '\r')) when.pop_back();
-  recentCalls_.Add({when, fields.callerName, fields.callerNo});
+  recentCalls_.Add({when, fields.callerName, fields.callerNo, unseen});
 }
 
 std::vector<MenuItem> CMainFrame::RecentCallMenuItems() {

@@ -31,6 +31,7 @@ CMainFrame::CMainFrame(IPlatform& platform)
       relay_(platform_, settings_, *this),
       idle_(platform_, settings_, *this, ID_TIMER_IDLE, profiles_, *this) {
   Debug("\n\nFonaris started\n");
+  popups_.SetCallBack([this](const std::string& number) { CallBackFromPopup(number); });
   link_.MakeSocket("Failed to create client socket: %d!");
 }
 

@@ -16,6 +16,7 @@
 #include "app/tray_icon.h"
 #include "calls/cti_message.h"
 #include "calls/popup_stack.h"
+#include "calls/quiet_hold.h"
 #include "common/deferred_release.h"
 #include "common/id_string_list.h"
 #include "dialogs/conect_dialog.h"
@@ -71,8 +72,17 @@ class CMainFrame : public fon::TimerSink,
   // ---- popups
   void ShowInfoPopup(int kind, const std::string& text, int sticky) override;
   void OnCtiMessage(const std::string& message, const std::string& time) override;
-  // The popup of a call event for the user, when some window has the focus.
-  void ShowCallPopup(const fon::CtiFields& fields, const std::string& time);
+  // The popup of a call event for the user, when some window has the focus;
+  // true when the call was held back because the user presents.
+  bool ShowCallPopup(const fon::CtiFields& fields, const std::string& time);
+  // The quiet state ended: one popup names the calls missed, then the held
+  // information popups follow. False when that has to wait.
+  bool DeliverQuietHold();
+  // The tray tip's second line: the calls held, or the last call.
+  void UpdateTrayDetail();
+  // A popup's "Call back": the dial-out dialog with the number normalised.
+  void CallBackFromPopup(const std::string& number);
+  const CQuietHold& Quiet() const { return quiet_; }
   // The CRM address template filled with the last call's values.
   std::string BuildCrmUrl();
   // Colours a call popup by the administrator's text rules; false when the
@@ -138,7 +148,7 @@ class CMainFrame : public fon::TimerSink,
   void OpenLaunchLink();
   void OnPhoneLink(const std::string& link) override;
   // Every call event of the user, shown or not, becomes a recent call.
-  void NoteRecentCall(const fon::CtiFields& fields, const std::string& time);
+  void NoteRecentCall(const fon::CtiFields& fields, const std::string& time, bool unseen = false);
   std::vector<fon::MenuItem> RecentCallMenuItems();
   void OnRecentCallCommand(int id);
   const fon::CRecentCalls& RecentCalls() const { return recentCalls_; }
@@ -250,6 +260,8 @@ class CMainFrame : public fon::TimerSink,
   CCtiLink link_;
   CTrayIcon tray_;
   CPopupStack popups_;
+  CQuietHold quiet_{platform_, [this] { return settings_.ReadDword(fon::kQuietValue, 1) != 0; },
+                    [this] { return DeliverQuietHold(); }};
   CFrameRelay relay_;
   CProfileState profiles_;
   CIdleTimer idle_;

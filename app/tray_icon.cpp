@@ -34,9 +34,17 @@ bool CTrayIcon::SetTrayState(int message, int state) {
     default:
       break;
   }
+  if (!detail_.empty() && !tip.empty()) tip += "\n" + detail_;
   bool done = platform_.Tray().NotifyIcon(message, icon, tip.substr(0, kMaxTipLength));
   if (message == kTrayAdd && !done) StartRetry();
   return done;
+}
+
+void CTrayIcon::SetDetail(const std::string& detail) {
+  if (detail == detail_) return;
+  detail_ = detail;
+  platform_.Debug().Write("Tray tip: " + detail_ + "\n");
+  SetTrayState(kTrayModify, m_nTrayState);
 }
 
 void CTrayIcon::Add() { SetTrayState(kTrayAdd, m_nTrayState); }

@@ -25,6 +25,11 @@ class CTrayIcon {
   void EnterAway();
   void LeaveAway(bool linked);
 
+  // A second line of the tip under the link state (the last call, or the
+  // calls that came in unseen); the icon shows it at once.
+  void SetDetail(const std::string& detail);
+  const std::string& Detail() const { return detail_; }
+
   // The retry timer; false for any other timer.
   bool OnTimer(unsigned id);
 
@@ -44,4 +49,5 @@ class CTrayIcon {
   int m_nTrayState = fon::TrayOffline;
   int m_bAway = 0;
   int retriesLeft_ = 0;
+  std::string detail_;
 };

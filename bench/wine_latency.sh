@@ -4,7 +4,7 @@
 # arrives as a read of its own), and the client's memory before and after a
 # burst of 10 000 events. The 200 ms slide comes on top by design.
 #
-# The main series sends an event every 50 ms: with a display time of 1 s,
+# The main series sends an event every 50 ms (SPACING=0.1 for ten a second): with a display time of 1 s,
 # several popups are sliding (10 ms animation steps) while events arrive, the
 # realistic worst case. A calmer series (CALM_EVENTS events, 500 ms apart;
 # 0 to skip) follows as extra information. Each figure is split into the
@@ -47,6 +47,8 @@ series() {
     "$(percentiles "$d/latency.ms") (goal: p99 < 20 ms)"
   echo "  transport (write -> \"Message from CTI-Port\"): $(percentiles "$d/transport.ms");" \
     "processing (-> Show): $(percentiles "$d/processing.ms")"
+  echo "  yardstick for the processing: p50 1.1 ms, p99 2.0 ms before the recent calls came;" \
+    "p50 5.5 ms, p99 8.2 ms with them; goal p99 < 3 ms"
 }
 
 e2e_begin bench-latency
@@ -61,7 +63,7 @@ e2e_start_client
 wait_log "Connection to TSG (CTI-Port) ready" 30 || exit 1
 sleep 1
 
-series busy "$events" 0.05 || exit 1
+series busy "$events" "${SPACING:-0.05}" || exit 1
 if [ "$calm" -gt 0 ]; then
   sleep 3  # the popups of the busy series run out
   series calm "$calm" 0.5 || exit 1

@@ -2,6 +2,7 @@
 #include "calls/popup.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "calls/taskbar_edge.h"
 #include "text_ids.h"
@@ -174,6 +175,33 @@ void CPopup::Show(const std::string& text, unsigned staySeconds, unsigned appear
   PlaceWindow(true);
   if (window_) window_->ShowNoActivate();
   platform_.Timers().SetTimer(this, ID_TIMER_APPEAR, static_cast<unsigned>(m_nAppearInterval));
+  if (window_) window_->AnnounceAlert();
+}
+
+void CPopup::SetAccessibility(const fon::PopupAccessibility& accessibility) {
+  if (window_) window_->SetAccessibility(accessibility);
+}
+
+void CPopup::OnRButtonUp(int x, int y) {
+  if (!shown_ || !m_pOwner) return;
+  // Whoever reaches for the menu wants the popup to stay, as after a click;
+  // it never closes by a right click.
+  m_nStayLeft = kPopupStayPinnedMs;
+  m_bPinned = 1;
+  std::vector<fon::MenuItem> items;
+  if (!m_strCallNumber.empty()) {
+    items.push_back({kPopupMenuCallBack, m_pOwner->LoadLangText(fon::text::kPopupCallBack)});
+    items.push_back({kPopupMenuCopyNumber, m_pOwner->LoadLangText(fon::text::kPopupCopyNumber)});
+  }
+  if (m_bHasUrl && !m_strUrl.empty()) items.push_back({kPopupMenuOpenInCrm, m_pOwner->LoadLangText(fon::text::kPopupOpenInCrm)});
+  if (items.empty() || !window_) return;
+  // The menu runs a loop of its own, in which a new call may replace this
+  // popup: what the command needs is taken along.
+  IPopupOwner* owner = m_pOwner;
+  const std::string number = m_strCallNumber;
+  const std::string url = m_strUrl;
+  const int command = window_->TrackContextMenu(fon::Point{m_nX + x, m_nY + y}, items);
+  if (command != 0) owner->OnPopupMenuCommand(command, number, url);
 }
 
 void CPopup::ClosePopup() {

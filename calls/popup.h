@@ -24,6 +24,9 @@ class IPopupOwner {
   virtual fon::WindowHandle OwnerWindow() const = 0;
   // An open last-call popup was closed or destroyed.
   virtual void OnLastCallClosed() = 0;
+  // An entry of a popup's context menu was chosen (kPopupMenu...), with the
+  // popup's number and CRM address; the popup may be gone by now.
+  virtual void OnPopupMenuCommand(int /*command*/, const std::string& /*number*/, const std::string& /*url*/) {}
 
  protected:
   ~IPopupOwner() = default;
@@ -41,6 +44,9 @@ enum PopupTimer : unsigned {
   ID_TIMER_CLOSE_GAP = 4,
   ID_TIMER_PUSH_RETRY = 5,
 };
+
+// Commands of a call popup's context menu.
+enum PopupMenuCommand : int { kPopupMenuCallBack = 1, kPopupMenuCopyNumber = 2, kPopupMenuOpenInCrm = 3 };
 
 inline constexpr int kPopupStayTickMs = 1000;
 inline constexpr int kPopupPushRetryMs = 100;
@@ -63,6 +69,11 @@ class CPopup final : public fon::TimerSink, public fon::IPopupEvents {
   void SetTextColors(std::uint32_t textColor);
   void SetTextRect(int left, int top, int right, int bottom);
   void SetKind(int kind);
+  // The caller's number a call popup offers to call back and copy; none
+  // for an information popup.
+  void SetCallNumber(const std::string& number) { m_strCallNumber = number; }
+  // What screen readers learn of the popup; announced when it slides in.
+  void SetAccessibility(const fon::PopupAccessibility& accessibility);
   void Show(const std::string& text, unsigned staySeconds, unsigned appearMs, unsigned hideMs);
   void ClosePopup();
   void PushAway();
@@ -84,6 +95,9 @@ class CPopup final : public fon::TimerSink, public fon::IPopupEvents {
   // `layout` pixels at 100 % in pixels at the popup's scale.
   int Scaled(int layout) const { return fon::ScaleToDpi(layout, m_nDpi); }
   int Dpi() const { return m_nDpi; }
+  // The context menu: pins the popup as a click does and offers the call
+  // back, the number and the CRM page.
+  void OnRButtonUp(int x, int y) override;
 
   bool IsAlive() const { return m_nStayLeft != 0; }
   int Width() const { return m_nWidth; }
@@ -147,6 +161,7 @@ class CPopup final : public fon::TimerSink, public fon::IPopupEvents {
 
   std::string m_strUrl;
   int m_bHasUrl = 0;
+  std::string m_strCallNumber;
 
   int m_nTargetHeight = 0;  // vertical target extent
   int m_nTargetWidth = 0;   // horizontal target extent

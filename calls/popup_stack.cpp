@@ -1,6 +1,7 @@
 #include "calls/popup_stack.h"
 
 #include "calls/colour_rules.h"
+#include "calls/popup_speech.h"
 
 namespace fon {
 
@@ -19,6 +20,8 @@ using namespace fon;
 namespace {
 
 constexpr int kNoColourRule = -1;
+// A number is short; whatever else the server sent in its place is cut.
+constexpr std::size_t kMaxCopiedNumber = 256;
 
 // Puts `popup` on top of `older`. A popup that older had on top of it before
 // is no longer alive (only alive popups are stacked on); it leaves the stack
@@ -40,6 +43,7 @@ CPopupStack::CPopupStack(IPlatform& platform, std::function<std::string(int)> te
 }
 
 CPopupStack::~CPopupStack() {
+  *alive_ = false;
   // Popups unlink from each other as they go; older ones first is fine
   // because each keeps only plain pointers.
   for (auto& popup : m_apPopups) popup.reset();
@@ -165,4 +169,31 @@ void CPopupStack::RememberCall(const std::string& callerName, const std::string&
   m_strLastCallerNo = callerNo;
   m_strLastCalledNo = calledNo;
   m_strLastTime = time;
+}
+
+void CPopupStack::OnPopupMenuCommand(int command, const std::string& number, const std::string& url) {
+  switch (command) {
+    case kPopupMenuCallBack: {
+      // The dialog runs a loop of its own: it starts once the menu's mouse
+      // message has been handled, not inside it.
+      std::shared_ptr<bool> alive = alive_;
+      platform_.Loop().Post([this, alive, number] {
+        if (*alive && callBack_) callBack_(number);
+      });
+      return;
+    }
+    case kPopupMenuCopyNumber: {
+      IClipboard& clipboard = platform_.Clipboard();
+      if (!clipboard.Open()) return;
+      clipboard.Empty();
+      clipboard.SetText(CleanForSpeech(number, kMaxCopiedNumber));
+      clipboard.Close();
+      return;
+    }
+    case kPopupMenuOpenInCrm:
+      platform_.Shell().OpenInBrowser(url);
+      return;
+    default:
+      return;
+  }
 }

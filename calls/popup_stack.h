@@ -71,6 +71,11 @@ class CPopupStack final : public IPopupOwner {
   std::string LoadLangText(int id) override { return texts_(id); }
   fon::WindowHandle OwnerWindow() const override { return ownerWindow_(); }
   void OnLastCallClosed() override { m_bLastCallClosed = 1; }
+  // Call back: the dial-out dialog, with the caller's number. Copy: the
+  // number on the clipboard. Open in CRM: the call's page, as Info opens it.
+  void OnPopupMenuCommand(int command, const std::string& number, const std::string& url) override;
+  // Who opens the dial-out dialog for a number (the frame).
+  void SetCallBack(std::function<void(const std::string&)> callBack) { callBack_ = std::move(callBack); }
 
  private:
   bool IsAliveSlot(int slot) const;
@@ -79,6 +84,9 @@ class CPopupStack final : public IPopupOwner {
   fon::IPlatform& platform_;
   std::function<std::string(int)> texts_;
   std::function<fon::WindowHandle()> ownerWindow_;
+  std::function<void(const std::string&)> callBack_;
+  // Tasks posted by the stack check it: they may outlive it.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 
   std::array<std::unique_ptr<CPopup>, fon::kPopupSlots> m_apPopups;
   CIdStringList m_lstPopupSlots;

@@ -32,6 +32,7 @@ constexpr LabelText kLabels[] = {
     {IDC_CONFIG_AUTOSTART_LABEL, text::kAutostartOption},
     {IDC_CONFIG_AWAY_ON_LOCK_LABEL, text::kAwayOnLockOption},
     {IDC_CONFIG_PHONE_LINKS_LABEL, text::kPhoneLinksOption},
+    {IDC_CONFIG_QUIET_LABEL, text::kQuietOption},
     {kIdOk, text::kOkButton},
     {kIdCancel, text::kAbortButton},
 };
@@ -108,6 +109,7 @@ void CConectDialog::FillControls() {
   w.SetChecked(IDC_CONFIG_AUTOSTART, s.autostart);
   w.SetChecked(IDC_CONFIG_AWAY_ON_LOCK, s.awayOnLock == 1);
   w.SetChecked(IDC_CONFIG_PHONE_LINKS, s.phoneLinks == 1);
+  w.SetChecked(IDC_CONFIG_QUIET, s.quiet == 1);
   w.ComboSelect(IDC_CONFIG_IDLE_PROFILE, w.ComboFindExact(IDC_CONFIG_IDLE_PROFILE, s.idleProfile));
   w.ComboSelect(IDC_CONFIG_END_PROFILE, w.ComboFindExact(IDC_CONFIG_END_PROFILE, s.endProfile));
   w.ComboSelect(IDC_CONFIG_LANGUAGE, w.ComboFindExact(IDC_CONFIG_LANGUAGE, s.language));
@@ -146,6 +148,7 @@ bool CConectDialog::ReadControls() {
   s.autostart = w.IsChecked(IDC_CONFIG_AUTOSTART);
   s.awayOnLock = w.IsChecked(IDC_CONFIG_AWAY_ON_LOCK) ? 1 : 0;
   s.phoneLinks = w.IsChecked(IDC_CONFIG_PHONE_LINKS) ? 1 : 0;
+  s.quiet = w.IsChecked(IDC_CONFIG_QUIET) ? 1 : 0;
   w.GetHotkey(IDC_CONFIG_HOTKEY, &s.hotkeyVk, &s.hotkeyFlags);
   s.number = owner_.ConfigDeviceMode() == 1 ? w.GetItemText(IDC_CONFIG_NUMBER) : chosen(IDC_CONFIG_NUMBER_LIST);
   return true;

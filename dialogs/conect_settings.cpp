@@ -66,6 +66,7 @@ ConectSettings LoadConectSettings(SettingsStore& store, const std::vector<std::s
   s.language = LanguageOnLoad(store.ReadString("Language"));
   s.awayOnLock = store.ReadDword(kAwayOnLockValue, 1) == 0 ? 0 : 1;
   s.phoneLinks = store.ReadDword(kPhoneLinksValue, 1) == 0 ? 0 : 1;
+  s.quiet = store.ReadDword(kQuietValue, 1) == 0 ? 0 : 1;
 
   // A hotkey never stored is F8.
   std::uint16_t modifier = 0;
@@ -121,6 +122,7 @@ void SaveConectSettings(SettingsStore& store, const ConectSettings& s, const std
   store.WriteString("Phone number", s.number);
   store.WriteDword(kAwayOnLockValue, s.awayOnLock);
   store.WriteDword(kPhoneLinksValue, s.phoneLinks);
+  store.WriteDword(kQuietValue, s.quiet);
 
   store.CreateRegKey(kMainKey);
   store.WriteDword("Language Index", LanguageIndexFromName(languages, s.language));

@@ -18,6 +18,8 @@ inline constexpr char kAutostartValue[] = "Mirelta Fonaris";
 // Options of the client beyond the original set, stored beside it.
 inline constexpr char kAwayOnLockValue[] = "Away On Lock";
 inline constexpr char kPhoneLinksValue[] = "Phone Links";
+// 1 (default): call popups wait while the user presents.
+inline constexpr char kQuietValue[] = "Quiet While Presenting";
 
 inline constexpr char kKeyFailedText[] = "Failed to open Fonaris Key\nCheck your user rights !";
 inline constexpr char kKeyFailedCaption[] = "Error";
@@ -57,6 +59,7 @@ struct ConectSettings {
   bool autostart = false;
   int awayOnLock = 1;
   int phoneLinks = 1;
+  int quiet = 1;
 };
 
 // Hotkey control flags <-> RegisterHotKey modifiers: Alt and Shift trade

@@ -13,10 +13,14 @@ namespace {
 // "Call20"), "Newest" the slot of the newest: a new call rewrites one slot
 // and two numbers, not the whole list, so that a burst of calls does not
 // keep the registry busy between popups. Time, name and number are
-// separated by "|", which a CTI field never holds.
+// separated by "|", which a CTI field never holds; a call no popup showed
+// has a fourth field, "unseen".
 constexpr char kCountValue[] = "Count";
 constexpr char kNewestValue[] = "Newest";
 constexpr char kSeparator = '|';
+constexpr char kUnseenMark[] = "unseen";
+// Windows-1252 bullet.
+constexpr char kUnseenMenuMark[] = "\x95 ";
 // Long enough for any call the CTI port can deliver in one read.
 constexpr std::size_t kValueLimit = 4096;
 // A name longer than this is cut in the menu.
@@ -40,7 +44,9 @@ bool ReadCall(IRegistry& hive, std::size_t n, RecentCall* call) {
   if (second == std::string::npos) return false;
   call->time = data.substr(0, first);
   call->callerName = data.substr(first + 1, second - first - 1);
-  call->callerNo = data.substr(second + 1);
+  const std::size_t third = data.find(kSeparator, second + 1);
+  call->callerNo = data.substr(second + 1, third == std::string::npos ? std::string::npos : third - second - 1);
+  call->unseen = third != std::string::npos && data.compare(third + 1, std::string::npos, kUnseenMark) == 0;
   return !call->callerNo.empty();
 }
 
@@ -104,14 +110,15 @@ void CRecentCalls::Store() {
 void CRecentCalls::StoreSlot(std::size_t slot, const RecentCall& call) {
   std::string value = WithoutSeparators(call.time) + kSeparator + WithoutSeparators(call.callerName) + kSeparator +
                       WithoutSeparators(call.callerNo);
+  if (call.unseen) value += std::string(1, kSeparator) + kUnseenMark;
   value += '\0';
   hive_.SetValue(kRecentCallsKey, ValueName(slot), kRegSz, value);
 }
 
 std::string CRecentCalls::MenuText(const RecentCall& call) {
   // "Wed Dec  9 03:37:57 2026": weekday, then hours and minutes.
-  std::string out;
-  if (call.time.size() >= 16) out = call.time.substr(0, 3) + " " + call.time.substr(11, 5) + "  ";
+  std::string out = call.unseen ? kUnseenMenuMark : "";
+  if (call.time.size() >= 16) out += call.time.substr(0, 3) + " " + call.time.substr(11, 5) + "  ";
   if (!call.callerName.empty()) {
     AppendForMenu(out, call.callerName, kMenuNameChars);
     out += "  ";

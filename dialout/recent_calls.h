@@ -17,6 +17,9 @@ struct RecentCall {
   std::string time;  // the receive time as ctime() writes it, without the line end
   std::string callerName;
   std::string callerNo;
+  // Came in while popups were held (the user was presenting): no popup
+  // showed it.
+  bool unseen = false;
   friend bool operator==(const RecentCall&, const RecentCall&) = default;
 };
 
@@ -31,7 +34,8 @@ class CRecentCalls {
   const std::vector<RecentCall>& Calls() const { return calls_; }
 
   // The menu text of a call: weekday and time of day, name and number,
-  // with "&" doubled so that the menu shows it.
+  // with "&" doubled so that the menu shows it; a bullet in front of a call
+  // no popup showed.
   static std::string MenuText(const RecentCall& call);
 
  private:

@@ -4,7 +4,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "platform/tray.h"
 #include "platform/types.h"
 
 namespace fon {
@@ -67,9 +69,21 @@ class IPopupEvents {
   virtual void OnLButtonDblClk(int x, int y) = 0;
   // The window now lies on a monitor of another scale (dots per inch).
   virtual void OnDpiChanged(int /*dpi*/) {}
+  // The right button was released over the popup (client point).
+  virtual void OnRButtonUp(int /*x*/, int /*y*/) {}
 
  protected:
   ~IPopupEvents() = default;
+};
+
+// What assistive technology learns of a popup: its name (the whole message in
+// one line) and the names of its buttons; an empty button name means the
+// popup has no such button.
+struct PopupAccessibility {
+  std::string name;
+  std::string infoButton;
+  std::string closeButton;
+  friend bool operator==(const PopupAccessibility&, const PopupAccessibility&) = default;
 };
 
 class IPopupWindow {
@@ -85,6 +99,13 @@ class IPopupWindow {
   virtual void Hide() = 0;
   virtual void Redraw() = 0;
   virtual WindowHandle Handle() const = 0;
+  // The popup shows itself to screen readers as an alert with this content.
+  virtual void SetAccessibility(const PopupAccessibility& accessibility) = 0;
+  // Tells screen readers that the alert has just appeared.
+  virtual void AnnounceAlert() = 0;
+  // A context menu at a screen point; the chosen command, 0 when dismissed.
+  // Runs a nested loop and leaves the focus where it is.
+  virtual int TrackContextMenu(Point at, const std::vector<MenuItem>& items) = 0;
 };
 
 class IDialogEvents {

@@ -31,6 +31,8 @@ class SimDesktopView : public IDesktop {
   int ScreenWidth() override { return screen.right; }
   Rect WorkArea() override { return workArea; }
   int DpiAt(const Rect& /*area*/) override { return dpi; }
+  UserNotificationState QueryUserNotificationState() override { return notificationState; }
+  bool FullScreenWindowInFront() override { return fullScreenInFront; }
 
   WindowHandle foreground = 0x5000;  // some other application has the focus
   std::vector<WindowHandle> foregroundSets;
@@ -38,6 +40,8 @@ class SimDesktopView : public IDesktop {
   std::optional<Rect> taskbar = Rect{0, 994, 1280, 1024};
   Rect workArea{0, 0, 1280, 994};
   int dpi = kDefaultDpi;  // of the one monitor
+  UserNotificationState notificationState = UserNotificationState::kAcceptsNotifications;
+  bool fullScreenInFront = false;
 
  protected:
   ~SimDesktopView() override = default;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 #include "res/resource.h"
 
@@ -57,5 +58,17 @@ void SimPopupWindow::Hide() { record_->visible = false; }
 void SimPopupWindow::Redraw() { ++record_->redraws; }
 
 WindowHandle SimPopupWindow::Handle() const { return record_->handle; }
+
+void SimPopupWindow::SetAccessibility(const PopupAccessibility& accessibility) {
+  record_->accessibility = accessibility;
+}
+
+void SimPopupWindow::AnnounceAlert() { ++record_->alerts; }
+
+int SimPopupWindow::TrackContextMenu(Point at, const std::vector<MenuItem>& items) {
+  record_->menus.push_back(items);
+  record_->menuPoints.push_back(at);
+  return std::exchange(record_->menuChoice, 0);
+}
 
 }  // namespace fon::sim

@@ -20,6 +20,12 @@ struct SimPopupRecord {
   std::vector<Rect> placements;
   int showCount = 0;
   int redraws = 0;
+  PopupAccessibility accessibility;
+  int alerts = 0;
+  // Context menus shown, with their items; the command the next one returns.
+  std::vector<std::vector<MenuItem>> menus;
+  std::vector<Point> menuPoints;
+  int menuChoice = 0;
 };
 
 class SimPopupWindow final : public IPopupWindow {
@@ -33,6 +39,9 @@ class SimPopupWindow final : public IPopupWindow {
   void Hide() override;
   void Redraw() override;
   WindowHandle Handle() const override;
+  void SetAccessibility(const PopupAccessibility& accessibility) override;
+  void AnnounceAlert() override;
+  int TrackContextMenu(Point at, const std::vector<MenuItem>& items) override;
 
  private:
   std::shared_ptr<SimPopupRecord> record_;

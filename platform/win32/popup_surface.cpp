@@ -57,6 +57,47 @@ PopupSurface::~PopupSurface() {
   events_ = nullptr;
   deferred_ = nullptr;
   window_.Reset();
+  DropAccessible();
+}
+
+void PopupSurface::DropAccessible() {
+  if (!accessible_) return;
+  accessible_->Disconnect();
+  accessible_->Release();
+  accessible_ = nullptr;
+}
+
+void PopupSurface::SetAccessibility(const PopupAccessibility& accessibility) {
+  accessibility_ = accessibility;
+  if (accessible_) accessible_->SetContent(accessibility_);
+}
+
+void PopupSurface::AnnounceAlert() {
+  if (window_) ::NotifyWinEvent(EVENT_SYSTEM_ALERT, window_.Get(), OBJID_CLIENT, CHILDID_SELF);
+}
+
+int PopupSurface::TrackContextMenu(Point at, const std::vector<MenuItem>& items) {
+  if (!window_ || items.empty()) return 0;
+  UniqueMenu menu(::CreatePopupMenu());
+  if (!menu) return 0;
+  for (const MenuItem& item : items)
+    ::AppendMenuA(menu.Get(), MF_STRING, static_cast<UINT_PTR>(item.command), item.text.c_str());
+  // The popup is never made the foreground window: the program the user
+  // works in keeps the focus while the menu is open.
+  return static_cast<int>(::TrackPopupMenu(menu.Get(), TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, at.x, at.y,
+                                           0, window_.Get(), nullptr));
+}
+
+LRESULT PopupSurface::AccessibleObject(WPARAM wParam) {
+  if (!accessible_) {
+    HWND window = window_.Get();
+    accessible_ = new PopupAccessible(window, [window](int x, int y) {
+      // Pressed by assistive technology: the same message a click sends.
+      ::SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    });
+    accessible_->SetContent(accessibility_);
+  }
+  return ::LresultFromObject(kIidAccessible, wParam, accessible_);
 }
 
 void PopupSurface::Reset() {
@@ -69,6 +110,7 @@ void PopupSurface::Reset() {
     DropQueuedClicks();
   }
   look_ = PopupLook{};
+  SetAccessibility(PopupAccessibility{});
   skin_.reset();
   UpdateFont();
   ++lookSerial_;
@@ -218,6 +260,7 @@ LRESULT CALLBACK PopupSurface::WindowProc(HWND window, UINT message, WPARAM wPar
     if (self) {
       self->window_.Release();
       self->deferred_ = nullptr;
+      self->DropAccessible();
     }
     return ::DefWindowProcA(window, message, wParam, lParam);
   }
@@ -262,6 +305,14 @@ LRESULT PopupSurface::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_LBUTTONDBLCLK:
       if (events_) events_->OnLButtonDblClk(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
       return 0;
+    case WM_RBUTTONDOWN:
+      return 0;
+    case WM_RBUTTONUP:
+      if (events_) events_->OnRButtonUp(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+      return 0;
+    case WM_GETOBJECT:
+      if (static_cast<LONG>(lParam) == static_cast<LONG>(OBJID_CLIENT)) return AccessibleObject(wParam);
+      break;
     default:
       break;
   }

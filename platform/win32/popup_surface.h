@@ -10,6 +10,7 @@
 
 #include "platform/platform.h"
 #include "platform/win32/gdi_cache.h"
+#include "platform/win32/popup_accessible.h"
 #include "platform/win32/win32_handles.h"
 
 namespace fon::win32 {
@@ -45,6 +46,9 @@ class PopupSurface {
   void ShowNoActivate();
   void Hide();
   void Redraw();
+  void SetAccessibility(const PopupAccessibility& accessibility);
+  void AnnounceAlert();
+  int TrackContextMenu(Point at, const std::vector<MenuItem>& items);
 
   // Full repaints forced by Redraw so far (the rest only painted what the
   // system had invalidated).
@@ -61,6 +65,9 @@ class PopupSurface {
   // The window lies within the visible part of the skin: every pixel of it
   // is skin, text or title, whatever the visible size.
   bool Covered() const;
+  // Answers WM_GETOBJECT for the client area with the popup's alert.
+  LRESULT AccessibleObject(WPARAM wParam);
+  void DropAccessible();
 
   GdiCache& gdi_;
   HWND owner_;
@@ -87,6 +94,9 @@ class PopupSurface {
   // The background of the paint in progress has been drawn.
   bool erased_ = false;
   std::function<void()> deferred_;
+  PopupAccessibility accessibility_;
+  // Made when a client first asks; shared with it by reference counting.
+  PopupAccessible* accessible_ = nullptr;
   UniqueWindow window_;
 };
 

@@ -14,6 +14,8 @@ class Win32Desktop final : public IDesktop {
   int ScreenWidth() override;
   Rect WorkArea() override;
   int DpiAt(const Rect& area) override;
+  UserNotificationState QueryUserNotificationState() override;
+  bool FullScreenWindowInFront() override;
 };
 
 }  // namespace fon::win32

@@ -28,6 +28,13 @@ class Win32PopupWindow final : public IPopupWindow {
   void Hide() override { surface_->Hide(); }
   void Redraw() override { surface_->Redraw(); }
   WindowHandle Handle() const override { return FromHwnd(surface_->Window()); }
+  void SetAccessibility(const PopupAccessibility& accessibility) override {
+    surface_->SetAccessibility(accessibility);
+  }
+  void AnnounceAlert() override { surface_->AnnounceAlert(); }
+  int TrackContextMenu(Point at, const std::vector<MenuItem>& items) override {
+    return surface_->TrackContextMenu(at, items);
+  }
 
   const PopupSurface& Surface() const { return *surface_; }
 

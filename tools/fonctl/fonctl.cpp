@@ -50,6 +50,16 @@
 //   menu-pick N                          picks the N-th selectable item (from 1; separators
 //                                        do not count) of the open popup menu with the
 //                                        keyboard: N times Down, then Enter
+//   fullscreen MS                        shows a window over the whole screen in front for MS
+//                                        milliseconds (a slide show), then ends; prints
+//                                        "shown" once it is the foreground window
+//   alert-watch MS                       for MS milliseconds, one line per EVENT_SYSTEM_ALERT of
+//                                        any process: "alert CLASS role=R name=NAME", read
+//                                        through the event's accessible object
+//   notification-state                   what SHQueryUserNotificationState says ("hr state")
+//   acc CLASS INDEX                      the accessible object of the INDEX-th visible window
+//                                        of CLASS: "role=R name=NAME", then one line per
+//                                        child "child N role=R name=NAME"
 //
 // DIALOG is a visible dialog named by its title, by its window class, by
 // "has:ID" (the first visible dialog with a control ID) or by a handle "0x...".
@@ -57,6 +67,8 @@
 // dialog or a menu in the program, and fonctl must not wait for it to end.
 #include <windows.h>
 #include <commctrl.h>
+#include <oleacc.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -565,6 +577,133 @@ int CmdTextFit(const std::string& name) {
   return 0;
 }
 
+// IID_IAccessible, spelled out: MinGW's oleacc import library resolves the
+// name to an import thunk.
+const GUID kIidAccessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+
+// Prints what assistive technology reads of one accessible element.
+void PrintAccessible(IAccessible* acc, long child, const char* prefix) {
+  VARIANT id{};
+  id.vt = VT_I4;
+  id.lVal = child;
+  VARIANT role{};
+  long roleValue = -1;
+  if (SUCCEEDED(acc->get_accRole(id, &role)) && role.vt == VT_I4) roleValue = role.lVal;
+  BSTR name = nullptr;
+  std::string text;
+  if (SUCCEEDED(acc->get_accName(id, &name)) && name) {
+    int n = ::WideCharToMultiByte(CP_ACP, 0, name, -1, nullptr, 0, nullptr, nullptr);
+    if (n > 1) {
+      text.resize(static_cast<std::size_t>(n - 1));
+      ::WideCharToMultiByte(CP_ACP, 0, name, -1, text.data(), n, nullptr, nullptr);
+    }
+    ::SysFreeString(name);
+  }
+  std::printf("%srole=%ld name=%s\n", prefix, roleValue, text.c_str());
+}
+
+void CALLBACK OnAlert(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD, DWORD) {
+  IAccessible* acc = nullptr;
+  VARIANT found{};
+  char cls[64] = {};
+  ::GetClassNameA(window, cls, sizeof cls);
+  if (SUCCEEDED(::AccessibleObjectFromEvent(window, static_cast<DWORD>(object), static_cast<DWORD>(child), &acc,
+                                            &found)) && acc) {
+    std::string prefix = std::string("alert ") + cls + " ";
+    PrintAccessible(acc, found.vt == VT_I4 ? found.lVal : CHILDID_SELF, prefix.c_str());
+    acc->Release();
+  } else {
+    std::printf("alert %s (no accessible object)\n", cls);
+  }
+  std::fflush(stdout);
+}
+
+int CmdAlertWatch(const std::string& msText) {
+  long ms = 0;
+  if (!ParseInt(msText.c_str(), &ms)) return Usage();
+  ::CoInitialize(nullptr);
+  HWINEVENTHOOK hook =
+      ::SetWinEventHook(EVENT_SYSTEM_ALERT, EVENT_SYSTEM_ALERT, nullptr, OnAlert, 0, 0, WINEVENT_OUTOFCONTEXT);
+  if (!hook) return 1;
+  std::printf("watching\n");
+  std::fflush(stdout);
+  const DWORD end = ::GetTickCount() + static_cast<DWORD>(ms);
+  MSG msg{};
+  while (static_cast<LONG>(end - ::GetTickCount()) > 0) {
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
+  }
+  ::UnhookWinEvent(hook);
+  ::CoUninitialize();
+  return 0;
+}
+
+int CmdAcc(const std::vector<std::string>& args) {
+  long index = 0;
+  if (args.size() != 2 || !ParseInt(args[1].c_str(), &index) || index < 0) return Usage();
+  std::vector<HWND> found = Find(args[0], nullptr, true);
+  if (static_cast<std::size_t>(index) >= found.size()) return 1;
+  ::CoInitialize(nullptr);
+  IAccessible* acc = nullptr;
+  int rc = 1;
+  if (SUCCEEDED(::AccessibleObjectFromWindow(found[static_cast<std::size_t>(index)], static_cast<DWORD>(OBJID_CLIENT),
+                                             kIidAccessible, reinterpret_cast<void**>(&acc))) && acc) {
+    PrintAccessible(acc, CHILDID_SELF, "");
+    long children = 0;
+    acc->get_accChildCount(&children);
+    for (long i = 1; i <= children; ++i) {
+      std::string prefix = "child " + std::to_string(i) + " ";
+      PrintAccessible(acc, i, prefix.c_str());
+    }
+    acc->Release();
+    rc = 0;
+  }
+  ::CoUninitialize();
+  return rc;
+}
+
+LRESULT CALLBACK FullScreenProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_PAINT) {
+    PAINTSTRUCT ps;
+    HDC dc = ::BeginPaint(window, &ps);
+    ::FillRect(dc, &ps.rcPaint, static_cast<HBRUSH>(::GetStockObject(DKGRAY_BRUSH)));
+    ::EndPaint(window, &ps);
+    return 0;
+  }
+  return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
+int CmdFullScreen(const std::string& msText) {
+  long ms = 0;
+  if (!ParseInt(msText.c_str(), &ms)) return Usage();
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = FullScreenProc;
+  wc.hInstance = ::GetModuleHandleA(nullptr);
+  wc.lpszClassName = "FonctlFullScreen";
+  ::RegisterClassA(&wc);
+  HWND window = ::CreateWindowExA(0, wc.lpszClassName, "Slide show", WS_POPUP | WS_VISIBLE, 0, 0,
+                                  ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
+                                  wc.hInstance, nullptr);
+  if (!window) return 1;
+  // "shown" only once the window is in front, as a slide show is.
+  for (int i = 0; i < 200 && ::GetForegroundWindow() != window; ++i) {
+    ::SetForegroundWindow(window);
+    MSG pending{};
+    while (::PeekMessageA(&pending, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&pending);
+    ::Sleep(10);
+  }
+  std::printf(::GetForegroundWindow() == window ? "shown\n" : "not in front\n");
+  std::fflush(stdout);
+  const DWORD end = ::GetTickCount() + static_cast<DWORD>(ms);
+  MSG msg{};
+  while (static_cast<LONG>(end - ::GetTickCount()) > 0) {
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
+  }
+  ::DestroyWindow(window);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -610,5 +749,14 @@ int main(int argc, char** argv) {
   if (command == "manifest" && args.size() == 1) return CmdManifest(args[0]);
   if (command == "dpi" && args.size() == 1) return CmdDpi(args[0]);
   if (command == "text-fit" && args.size() == 1) return CmdTextFit(args[0]);
+  if (command == "fullscreen" && args.size() == 1) return CmdFullScreen(args[0]);
+  if (command == "alert-watch" && args.size() == 1) return CmdAlertWatch(args[0]);
+  if (command == "acc") return CmdAcc(args);
+  if (command == "notification-state" && args.empty()) {
+    QUERY_USER_NOTIFICATION_STATE state{};
+    HRESULT hr = ::SHQueryUserNotificationState(&state);
+    std::printf("0x%08lx %d\n", static_cast<unsigned long>(hr), static_cast<int>(state));
+    return SUCCEEDED(hr) ? 0 : 1;
+  }
   return Usage();
 }
