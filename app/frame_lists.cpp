@@ -65,6 +65,7 @@ void CMainFrame::OnActiveForcedProfileAnswer(const std::string& answer) {
   // open only refresh the profile.
   const bool tell = profiles_.IsNews(profile) && !m_dlgActiveProfile.IsOpen();
   profiles_.TakeForcedProfile(profile);
+  idle_.OnForcedProfileReported(profile);
   if (!tell) return;
   if (m_dlgConfig.IsOpen()) {
     profiles_.HoldForDisplay(profile);

@@ -169,6 +169,9 @@ void CFrameRelay::OnRelayAnswer(CRelaySocket& socket, const std::string& answer)
 void CFrameRelay::OnRelayClosed(CRelaySocket& socket) {
   Slot* slot = SlotOfKind(socket.Kind());
   if (slot == nullptr || slot->socket.get() != &socket) return;
-  // Closed without an answer: the request ends quietly.
+  // Closed without an answer: the request ends quietly, but whoever waits
+  // for a force answer must hear that none will come (whether the server
+  // took it is unknown, as after a timeout).
   Retire(*slot);
+  if (slot->kind->takesFailure) (frame_.*slot->kind->takesFailure)(true);
 }

@@ -57,6 +57,7 @@ CDialogRelay::CDialogRelay(IDialogHost& host, IDialogRelayOwner& owner, int kind
 
 CDialogRelay::~CDialogRelay() {
   *alive_ = false;
+  blocking_ = 0;
   Cancel();
 }
 
@@ -82,7 +83,10 @@ void CDialogRelay::Cancel() {
   host_.Platform().Timers().KillAllTimers(this);
   waiting_ = false;
   Retire();
-  HoldBusy(false);
+  // A connect or send of this request still blocks further down the stack:
+  // the count stays up until it has returned, or the tray menu and the
+  // commands held back for it would run inside it.
+  if (blocking_ == 0) HoldBusy(false);
 }
 
 bool CDialogRelay::Send(const std::string& request, const std::string& address, int port,
@@ -118,10 +122,14 @@ bool CDialogRelay::ConnectAndSend(bool deferred) {
     HoldBusy(false);
     return false;
   }
+  ++blocking_;
   error = socket->Connect(address_, port_);
-  if (!*alive || generation != generation_) {
-    // Cancelled, replaced or gone meanwhile: this request is void.
+  if (!*alive) return false;
+  --blocking_;
+  if (generation != generation_) {
+    // Cancelled or replaced meanwhile: this request is void.
     socket->Close();
+    if (!waiting_ && !socket_) HoldBusy(false);
     return false;
   }
   if (error != 0) {
@@ -129,9 +137,13 @@ bool CDialogRelay::ConnectAndSend(bool deferred) {
     Fail(false, error);
     return false;
   }
+  ++blocking_;
   error = socket->SendRequest(request_);
-  if (!*alive || generation != generation_) {
+  if (!*alive) return false;
+  --blocking_;
+  if (generation != generation_) {
     socket->Close();
+    if (!waiting_ && !socket_) HoldBusy(false);
     return false;
   }
   if (error != 0) {

@@ -73,6 +73,8 @@ class CDialogRelay final : public fon::TimerSink, public IRelayOwner {
   int port_ = 0;
   bool waiting_ = false;
   bool busy_ = false;
+  // Its connects or sends blocking right now (one may run inside another).
+  int blocking_ = 0;
   // Counts sends and cancels: a blocking connect that returns to find a
   // newer one under way, or the dialog gone, drops its request.
   unsigned generation_ = 0;

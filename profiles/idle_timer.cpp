@@ -129,11 +129,12 @@ void CIdleTimer::SwitchToIdleProfile() {
   // Leaving again before the last return was known to have worked: what
   // that return wanted is still what the user had; a restore kept for the
   // next connect would now undo the switch.
-  if (restoring_ || profiles_.HasPending()) {
+  targetFixed_ = restoring_ || profiles_.HasPending();
+  if (targetFixed_) {
     restoreTarget_ = restoring_ ? restore_ : *profiles_.PendingRequest();
     profiles_.ClearPending();
   } else {
-    restoreTarget_.reset();
+    restoreTarget_ = RequestFor(profiles_.ForcedProfile());
     // Its answer names what is forced now: the profile to go back to.
     host_.AskForcedProfile();
     platform_.Loop().Sleep(kPauseBeforeSwitchMs);
@@ -150,14 +151,9 @@ void CIdleTimer::SwitchToIdleProfile() {
 
 void CIdleTimer::Restore() {
   platform_.Debug().Write("Try to kill Idle Timer\n");
-  UserRequest request;
-  if (restoreTarget_) {
-    request = *restoreTarget_;
-  } else {
-    const std::string& forced = profiles_.ForcedProfile();
-    request = forced.empty() ? UserRequest{"CLEARFORCEDPROFILE", ""} : UserRequest::ForProfile("FORCEPROFILE", forced);
-  }
+  UserRequest request = restoreTarget_ ? *restoreTarget_ : RequestFor(profiles_.ForcedProfile());
   restoreTarget_.reset();
+  targetFixed_ = false;
   // Back before the request blocks: activity seen inside it is no second
   // return.
   phase_ = Phase::kPresent;
@@ -165,6 +161,18 @@ void CIdleTimer::Restore() {
   restoring_ = true;
   restore_ = request;
   host_.RequestSwitch(SwitchPurpose::kRestore, std::move(request));
+}
+
+UserRequest CIdleTimer::RequestFor(const std::string& forcedProfile) {
+  return forcedProfile.empty() ? UserRequest{"CLEARFORCEDPROFILE", ""}
+                               : UserRequest::ForProfile("FORCEPROFILE", forcedProfile);
+}
+
+void CIdleTimer::OnForcedProfileReported(const std::string& profileId) {
+  if (phase_ == Phase::kPresent || targetFixed_) return;
+  const std::optional<int> idle = profiles_.FindProfileId(settings_.ReadString("Idle Timer Profile"));
+  if (profileId == std::to_string(idle.value_or(0))) return;
+  restoreTarget_ = RequestFor(profileId);
 }
 
 void CIdleTimer::OnSwitchDone(SwitchPurpose purpose, SwitchOutcome outcome) {
@@ -182,6 +190,13 @@ void CIdleTimer::OnSwitchDone(SwitchPurpose purpose, SwitchOutcome outcome) {
   if (purpose != SwitchPurpose::kIdle || !IsSwitching()) return;
   const bool cameBack = phase_ == Phase::kSwitchingBack;
   phase_ = Phase::kPresent;
+  if (outcome != SwitchOutcome::kOk) {
+    // Not away after all: a return that was still owed is owed again,
+    // unless something the user decided took the switch's place.
+    if (targetFixed_ && restoreTarget_ && outcome != SwitchOutcome::kPreempted) profiles_.KeepPending(*restoreTarget_);
+    restoreTarget_.reset();
+    targetFixed_ = false;
+  }
   switch (outcome) {
     case SwitchOutcome::kOk:
       platform_.Debug().Write("Idle Timer active\n");
@@ -200,7 +215,6 @@ void CIdleTimer::OnSwitchDone(SwitchPurpose purpose, SwitchOutcome outcome) {
     case SwitchOutcome::kPreempted:
       // Something the user or the exit decided took its place.
       m_nIdleSeconds = 0;
-      restoreTarget_.reset();
       return;
     case SwitchOutcome::kRefused:
       // Not now (the exit is under way): the count goes on and the next

@@ -62,6 +62,10 @@ class CIdleTimer {
 
   // The outcome of the switch (kIdle) or of the restore (kRestore).
   void OnSwitchDone(SwitchPurpose purpose, SwitchOutcome outcome);
+  // The server reported the forced profile (its id, "" for none). While the
+  // user is away it names what to go back to, unless it is the idle
+  // profile itself (forced by the switch, not by the user).
+  void OnForcedProfileReported(const std::string& profileId);
 
   bool IsRunning() const;
   bool IsAway() const { return phase_ == Phase::kAway; }
@@ -81,6 +85,7 @@ class CIdleTimer {
   void Start(const char* debugText);
   // Runs only with the feature on and a positive number of minutes.
   bool Wanted() const;
+  static UserRequest RequestFor(const std::string& forcedProfile);
   void Tick();
   void OnActivity();
   void SwitchToIdleProfile();
@@ -102,8 +107,10 @@ class CIdleTimer {
   // or cannot be sent is kept for the next connect.
   bool restoring_ = false;
   UserRequest restore_;
-  // What the next restore sends when the user left again before the last
-  // one was known to have worked: the server still has the idle profile
-  // forced, so its report is no guide to what the user had.
+  // What the next restore sends: the profile forced when the user left, as
+  // later reports correct it. When the user left again before the last
+  // return was known to have worked, that return's request, and no report
+  // changes it (the server may still have the idle profile forced).
   std::optional<UserRequest> restoreTarget_;
+  bool targetFixed_ = false;
 };
