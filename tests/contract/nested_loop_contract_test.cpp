@@ -30,7 +30,7 @@ class Once final : public TimerSink {
   Once(IPlatform& platform, unsigned ms, std::function<void()> what) : platform_(platform), what_(std::move(what)) {
     platform_.Timers().SetTimer(this, 1, ms);
   }
-  ~Once() override { platform_.Timers().KillAllTimers(this); }
+  ~Once() { platform_.Timers().KillAllTimers(this); }
   void OnTimer(unsigned) override {
     platform_.Timers().KillTimer(this, 1);
     what_();
