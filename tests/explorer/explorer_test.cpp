@@ -6,6 +6,7 @@
 // (from seed 1, or from EXPLORER_SEED on).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -63,7 +64,13 @@ class WatchedFrame : public CMainFrame {
     onMessage(message);
     CMainFrame::OnCtiMessage(message, time);
   }
+  // Information popups go to the schedule's transcript, and are shown.
+  void ShowInfoPopup(int kind, const std::string& text, int sticky) override {
+    if (kind != 0) onNotice(text);
+    CMainFrame::ShowInfoPopup(kind, text, sticky);
+  }
   std::function<void(const std::string&)> onMessage;
+  std::function<void(const std::string&)> onNotice;
 };
 
 class Explorer {
@@ -120,6 +127,10 @@ class Explorer {
   int stepsLeft_ = 0;
   bool windingDown_ = false, done_ = false;
   int faultPercent_ = 0;
+  // Cumulative weights of the actions; how the server fails: no answer,
+  // "-ERR", garbage, the connection closed.
+  std::vector<int> weights_;
+  int faultWeights_[4] = {};
   // The CTI events written and not yet decided, per connection.
   std::map<std::shared_ptr<sim::SimConnection>, std::deque<std::string>> owed_;
   int nextCall_ = 1000;
@@ -184,7 +195,14 @@ std::string Explorer::Run() {
   reg.SetString(kMainKey, "Language", "English");
   reg.SetString(kMainKey, "Idle Timer Profile", "Away");
   reg.SetString(kMainKey, "End Profile", Chance(70) ? "End" : "Gone");
+  // Each schedule has a character of its own: how often each action comes
+  // (the table's weight up to four times), how often the server fails
+  // and how.
+  for (const Action& a : kActions)
+    weights_.push_back((weights_.empty() ? 0 : weights_.back()) + a.weight * (1 << Draw(3)));
   faultPercent_ = std::vector<int>{0, 10, 25, 50}[Draw(4)];
+  for (int& w : faultWeights_) w = static_cast<int>(Draw(4));
+  faultWeights_[Draw(4)] += 1;
   Note("fault rate " + std::to_string(faultPercent_) + "%, idle " + std::to_string(*reg.GetDword(kMainKey, "Idle Timer")) +
        " min" + (*reg.GetDword(kMainKey, "Idle Timer Checkbox") ? "" : " (off)") + ", end profile " +
        (*reg.GetDword(kMainKey, "End Profile Checkbox") ? *reg.GetString(kMainKey, "End Profile") : "(off)"));
@@ -209,6 +227,7 @@ std::string Explorer::Run() {
   };
 
   frame_ = std::make_unique<WatchedFrame>(sim_);
+  frame_->onNotice = [this](const std::string& text) { Note("client tells the user: " + text); };
   frame_->onMessage = [this](const std::string& message) {
     // Whether the line end comes with the event is the framing's choice.
     auto bare = [](std::string s) { return s.substr(0, s.find_last_not_of("\r\n") + 1); };
@@ -262,14 +281,8 @@ void Explorer::Step() {
     DialogCancel();
     Mouse();
   } else {
-    int total = 0;
-    for (const Action& a : kActions) total += a.weight;
-    int pick = static_cast<int>(Draw(static_cast<std::uint64_t>(total)));
-    for (const Action& a : kActions) {
-      if ((pick -= a.weight) >= 0) continue;
-      (this->*a.run)();
-      break;
-    }
+    const int pick = static_cast<int>(Draw(static_cast<std::uint64_t>(weights_.back())));
+    (this->*kActions[std::upper_bound(weights_.begin(), weights_.end(), pick) - weights_.begin()].run)();
   }
   CheckStep();
 }
@@ -301,7 +314,11 @@ void Explorer::OnRelayRequest(const std::shared_ptr<sim::SimConnection>& conn, c
   // says "+OK"; the profile the server holds changes only then.
   static const char* const kHow[] = {"+OK", "+OK late", "no answer", "-ERR", "garbage", "close"};
   int how = Chance(15) ? 1 : 0;
-  if (word != "GETACTIVEFORCEDPROFILE" && Chance(faultPercent_)) how = 2 + static_cast<int>(Draw(4));
+  if (word != "GETACTIVEFORCEDPROFILE" && Chance(faultPercent_)) {
+    int pick = static_cast<int>(Draw(static_cast<std::uint64_t>(
+        faultWeights_[0] + faultWeights_[1] + faultWeights_[2] + faultWeights_[3])));
+    for (how = 2; pick >= faultWeights_[how - 2]; ++how) pick -= faultWeights_[how - 2];
+  }
   std::string answer = "+OK";
   if (how <= 1) {
     if (word == "GETDEVICES") answer = "+OK|0";
