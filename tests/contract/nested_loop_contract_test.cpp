@@ -27,7 +27,8 @@ class NoEvents final : public ISocketEvents, public IDialogEvents {
 // Runs `what` once, `ms` after it is started.
 class Once final : public TimerSink {
  public:
-  Once(IPlatform& platform, unsigned ms, std::function<void()> what) : platform_(platform), what_(std::move(what)) {
+  Once(IPlatform& platform, unsigned ms, std::function<void()> what)
+      : platform_(platform), what_(std::move(what)) {
     platform_.Timers().SetTimer(this, 1, ms);
   }
   ~Once() { platform_.Timers().KillAllTimers(this); }

@@ -25,14 +25,15 @@
 
 namespace fon::test {
 
-// What must be clear whenever the client is quiet: no event inside another
-// (the outermost loop runs), so no connect or send is under way. One place
-// to follow the client's state when the flags behind it change.
+// The two places that read the client's own state, to follow it when the
+// flags behind it change.
+
 // The idle timer's switch to the idle profile is out (being sent or
-// waiting for its answer). With QuietViolations below, the only place that
-// reads the client's state.
+// waiting for its answer).
 bool IdleSwitchOut(const CMainFrame& frame) { return frame.Idle().IsSwitching(); }
 
+// What must be clear whenever the client is quiet: no event runs inside
+// another (the outermost loop runs), so no connect or send is under way.
 std::vector<std::string> QuietViolations(const CMainFrame& frame) {
   // Read only; the relay part and the timers have no const accessors yet.
   CMainFrame& f = const_cast<CMainFrame&>(frame);
@@ -127,6 +128,9 @@ class Explorer {
   int stepsLeft_ = 0;
   bool windingDown_ = false, done_ = false;
   int faultPercent_ = 0;
+  // How often the relay port changes its ways after a request.
+  int relayFlaky_ = 0;
+  bool busy_ = false;
   // Cumulative weights of the actions; how the server fails: no answer,
   // "-ERR", garbage, the connection closed.
   std::vector<int> weights_;
@@ -136,25 +140,30 @@ class Explorer {
   int nextCall_ = 1000;
   // The server's forced profile ("" none); the user's own is none.
   std::string forced_;
-  std::string endLine_;  // what the exit sends, "" when nothing
   std::string lastForceLine_;
   bool exitAsked_ = false, exitLineOut_ = false, warned_ = false;
   bool locked_ = false, hotkeySaved_ = false;
   std::uint64_t lastActivityMs_ = 0, lastLockMs_ = 0;
-  std::uint64_t menuAskedMs_ = 0, windDownEndMs_ = 0;
+  std::uint64_t menuAskedMs_ = 0, windDownFromMs_ = 0;
   std::map<std::shared_ptr<sim::SimConnection>, std::uint64_t> closedAt_;
-  std::size_t menusBefore_ = 0;
   bool menuAsked_ = false;
 };
 
 const Explorer::Action Explorer::kActions[] = {
-    {"cti events", 12, &Explorer::CtiEvents},   {"cti close", 2, &Explorer::CtiClose},
-    {"cti listener", 2, &Explorer::CtiListener}, {"relay listener", 4, &Explorer::RelayListener},
-    {"lock", 4, &Explorer::Lock},               {"unlock", 4, &Explorer::Unlock},
-    {"mouse", 5, &Explorer::Mouse},             {"key", 2, &Explorer::Key},
-    {"hotkey", 3, &Explorer::Hotkey},           {"link", 2, &Explorer::Link},
-    {"tray menu", 5, &Explorer::TrayMenu},      {"exit", 1, &Explorer::ExitCommand},
-    {"ok", 4, &Explorer::DialogOk},             {"cancel", 4, &Explorer::DialogCancel},
+    {"cti events", 12, &Explorer::CtiEvents},
+    {"cti close", 2, &Explorer::CtiClose},
+    {"cti listener", 2, &Explorer::CtiListener},
+    {"relay listener", 4, &Explorer::RelayListener},
+    {"lock", 4, &Explorer::Lock},
+    {"unlock", 4, &Explorer::Unlock},
+    {"mouse", 5, &Explorer::Mouse},
+    {"key", 2, &Explorer::Key},
+    {"hotkey", 3, &Explorer::Hotkey},
+    {"link", 2, &Explorer::Link},
+    {"tray menu", 5, &Explorer::TrayMenu},
+    {"exit", 1, &Explorer::ExitCommand},
+    {"ok", 4, &Explorer::DialogOk},
+    {"cancel", 4, &Explorer::DialogCancel},
     {"pin popup", 3, &Explorer::PinPopup},
 };
 
@@ -187,8 +196,11 @@ std::string Explorer::Run() {
   sim_.loop.SetTieBreakSeed(seed_);
   auto& reg = sim_.registry;
   reg.CreateKey(kMainKey);
-  for (auto [name, value] : {std::pair{"User ID", 42}, {"Server Port", kCtiPort}, {"Relay Port", kRelayPort},
-                             {"Idle Timer Checkbox", Chance(85) ? 1 : 0}, {"Idle Timer", 1 + int(Draw(2))},
+  for (auto [name, value] : {std::pair{"User ID", 42},
+                             {"Server Port", kCtiPort},
+                             {"Relay Port", kRelayPort},
+                             {"Idle Timer Checkbox", Chance(85) ? 1 : 0},
+                             {"Idle Timer", 1 + int(Draw(2))},
                              {"End Profile Checkbox", Chance(80) ? 1 : 0}})
     reg.SetDword(kMainKey, name, value);
   reg.SetString(kMainKey, "Server IP Address", kServer);
@@ -196,14 +208,17 @@ std::string Explorer::Run() {
   reg.SetString(kMainKey, "Idle Timer Profile", "Away");
   reg.SetString(kMainKey, "End Profile", Chance(70) ? "End" : "Gone");
   // Each schedule has a character of its own: how often each action comes
-  // (the table's weight up to four times), how often the server fails
+  // (the table's weight up to eight times), how often the server fails
   // and how.
   for (const Action& a : kActions)
-    weights_.push_back((weights_.empty() ? 0 : weights_.back()) + a.weight * (1 << Draw(3)));
+    weights_.push_back((weights_.empty() ? 0 : weights_.back()) + a.weight * (1 << Draw(4)));
   faultPercent_ = std::vector<int>{0, 10, 25, 50}[Draw(4)];
+  relayFlaky_ = std::vector<int>{0, 0, 20, 50}[Draw(4)];
+  busy_ = Chance(50);
   for (int& w : faultWeights_) w = static_cast<int>(Draw(4));
   faultWeights_[Draw(4)] += 1;
-  Note("fault rate " + std::to_string(faultPercent_) + "%, idle " + std::to_string(*reg.GetDword(kMainKey, "Idle Timer")) +
+  Note("fault rate " + std::to_string(faultPercent_) + "%, relay flaky " + std::to_string(relayFlaky_) +
+       (busy_ ? "%, busy" : "%, slow") + ", idle " + std::to_string(*reg.GetDword(kMainKey, "Idle Timer")) +
        " min" + (*reg.GetDword(kMainKey, "Idle Timer Checkbox") ? "" : " (off)") + ", end profile " +
        (*reg.GetDword(kMainKey, "End Profile Checkbox") ? *reg.GetString(kMainKey, "End Profile") : "(off)"));
 
@@ -250,15 +265,18 @@ void Explorer::Step() {
   // The next step is queued first: this one may open a dialog whose loop
   // runs the rest of the schedule.
   std::uint64_t delay = 1 + Draw(1500);
-  if (!windingDown_ && Chance(20)) delay = 2000 + Draw(40000);
-  if (!windingDown_ && Chance(4)) delay = 60000 + Draw(120000);
+  // A busy schedule has many steps close together, a slow one minutes of
+  // rest between some.
+  if (!windingDown_ && Chance(busy_ ? 4 : 20)) delay = 2000 + Draw(40000);
+  if (!windingDown_ && Chance(busy_ ? 1 : 4)) delay = 60000 + Draw(120000);
   if (windingDown_) delay = 5000;
   const int depth = sim_.loop.Depth();
   // The wind-down ends once nothing is left to heal, at the latest after a
   // periodic restart has sent what waited for a connect.
+  const std::uint64_t windingFor = sim_.loop.NowMs() - windDownFromMs_;
   const bool healed = !frame_->Idle().IsAway() && !frame_->Profiles().HasPending() &&
-                      !frame_->Relay().Pending(kRelayForce) && sim_.loop.NowMs() >= windDownEndMs_ - kWindDownMs + 10000;
-  if (windingDown_ && depth == 1 && (healed || sim_.loop.NowMs() >= windDownEndMs_)) {
+                      !frame_->Relay().Pending(kRelayForce) && windingFor >= 10000;
+  if (windingDown_ && depth == 1 && (healed || windingFor >= kWindDownMs)) {
     done_ = true;
     return;
   }
@@ -269,10 +287,11 @@ void Explorer::Step() {
     // The server behaves, the user is back: what the faults left behind
     // must heal by itself.
     windingDown_ = true;
-    windDownEndMs_ = sim_.loop.NowMs() + kWindDownMs;
-    faultPercent_ = 0;
+    windDownFromMs_ = sim_.loop.NowMs();
+    faultPercent_ = relayFlaky_ = 0;
     Note("wind-down: the server behaves, the user is back");
-    for (int port : {kCtiPort, kRelayPort}) sim_.network.Listen(kServer, port).mode = sim::ListenMode::kAccept;
+    for (int port : {kCtiPort, kRelayPort})
+      sim_.network.Listen(kServer, port).mode = sim::ListenMode::kAccept;
     sim_.network.Listen(kServer, kRelayPort).connectDelayMs = 1;
     sim_.network.Listen(kServer, kCtiPort).connectDelayMs = 1;
     Session(false);
@@ -315,8 +334,8 @@ void Explorer::OnRelayRequest(const std::shared_ptr<sim::SimConnection>& conn, c
   static const char* const kHow[] = {"+OK", "+OK late", "no answer", "-ERR", "garbage", "close"};
   int how = Chance(15) ? 1 : 0;
   if (word != "GETACTIVEFORCEDPROFILE" && Chance(faultPercent_)) {
-    int pick = static_cast<int>(Draw(static_cast<std::uint64_t>(
-        faultWeights_[0] + faultWeights_[1] + faultWeights_[2] + faultWeights_[3])));
+    int pick = static_cast<int>(Draw(static_cast<std::uint64_t>(faultWeights_[0] + faultWeights_[1] +
+                                                                faultWeights_[2] + faultWeights_[3])));
     for (how = 2; pick >= faultWeights_[how - 2]; ++how) pick -= faultWeights_[how - 2];
   }
   std::string answer = "+OK";
@@ -331,6 +350,8 @@ void Explorer::OnRelayRequest(const std::shared_ptr<sim::SimConnection>& conn, c
   if (how == 3) answer = "-ERR|refused";
   if (how == 4) answer = "#*%garbage";
   Note("relay: " + line + " -> " + kHow[how]);
+  // The next connect may meet a relay port that behaves otherwise.
+  if (Chance(relayFlaky_)) RelayListener();
   if (how == 2) return;
   const std::uint64_t delay = how == 1 ? 300 + Draw(4200) : Draw(60);
   sim_.loop.Schedule(delay, [conn, answer, how] { how == 5 ? conn->Close() : conn->Send(answer); });
@@ -338,7 +359,8 @@ void Explorer::OnRelayRequest(const std::shared_ptr<sim::SimConnection>& conn, c
 
 void Explorer::CtiEvents() {
   auto conn = sim_.network.LastConnectionOnPort(kCtiPort);
-  if (!conn || conn->closedByServer() || conn->closedByClient()) return Note("cti: no connection to write on");
+  if (!conn || conn->closedByServer() || conn->closedByClient())
+    return Note("cti: no connection to write on");
   // Now and then a burst longer than one read of 4095 bytes, mostly calls
   // of others (no popup): a read boundary falls inside an event.
   const bool burst = Chance(10);
@@ -347,7 +369,8 @@ void Explorer::CtiEvents() {
   std::string all;
   for (int i = 0; i < n; ++i) {
     const std::string id = std::to_string(nextCall_++);
-    events.push_back(id + "|Caller " + id + "|0301" + id + "|0302|" + (Chance(burst ? 3 : 50) ? "42" : "77") + "|redir\n");
+    events.push_back(id + "|Caller " + id + "|0301" + id + "|0302|" + (Chance(burst ? 3 : 50) ? "42" : "77") +
+                     "|redir\n");
     owed_[conn].push_back(events.back());
     all += events.back();
   }
@@ -392,7 +415,10 @@ void Explorer::CtiListener() {
   const int mode = Chance(60) ? 0 : Chance(60) ? 1 : 2;
   l.mode = sim::ListenMode(mode);
   l.connectDelayMs = 1 + Draw(3000);
-  Note(std::string("cti port now ") + (mode == 0 ? "accepts" : mode == 1 ? "refuses" : "swallows") +
+  Note(std::string("cti port now ") +
+       (mode == 0   ? "accepts"
+        : mode == 1 ? "refuses"
+                    : "swallows") +
        " connects after " + std::to_string(l.connectDelayMs) + " ms");
 }
 
@@ -401,7 +427,10 @@ void Explorer::RelayListener() {
   const int mode = Chance(55) ? 0 : Chance(55) ? 1 : 2;
   l.mode = sim::ListenMode(mode);
   l.connectDelayMs = 1 + Draw(Chance(30) ? 7000 : 100);
-  Note(std::string("relay port now ") + (mode == 0 ? "accepts" : mode == 1 ? "refuses" : "swallows") +
+  Note(std::string("relay port now ") +
+       (mode == 0   ? "accepts"
+        : mode == 1 ? "refuses"
+                    : "swallows") +
        " connects after " + std::to_string(l.connectDelayMs) + " ms");
 }
 
@@ -439,14 +468,15 @@ void Explorer::Link() {
 
 void Explorer::TrayMenu() {
   static const std::pair<int, const char*> kChoices[] = {
-      {ID_MENU_DIALOUT, "Dialout"}, {ID_MENU_CONFIG, "Configuration"}, {ID_MENU_LOGIN, "Login"},
+      {ID_MENU_DIALOUT, "Dialout"}, {ID_MENU_CONFIG, "Configuration"},       {ID_MENU_LOGIN, "Login"},
       {ID_MENU_EXIT, "Exit"},       {ID_MENU_RECENT_FIRST, "a recent call"}, {0, "nothing"}};
   const auto [command, name] = kChoices[Draw(std::size(kChoices))];
   Note(std::string("user right-clicks the tray icon, to choose ") + name);
   sim_.shell.menuScript.push_back([this, command = command, name = name] {
     Note(std::string("tray menu opens, user chooses ") + name);
     menuAsked_ = false;
-    if (sim_.network.blockingCalls > 0) Fail("dialog", "tray menu opened inside a blocking relay connect or send");
+    if (sim_.network.blockingCalls > 0)
+      Fail("dialog", "tray menu opened inside a blocking relay connect or send");
     if (command == ID_MENU_EXIT) exitAsked_ = true, warned_ = false;
     return command;
   });
@@ -467,7 +497,8 @@ void Explorer::PressInDialog(int button) {
   std::shared_ptr<sim::SimDialogRecord> top;
   for (auto it = sim_.dialogs.rbegin(); it != sim_.dialogs.rend() && !top; ++it)
     if ((*it)->modal && (*it)->visible && !(*it)->ended && (*it)->events) top = *it;
-  if (!top) return Note(button == kIdOk ? "user presses OK: no dialog open" : "user presses Cancel: no dialog open");
+  if (!top)
+    return Note(button == kIdOk ? "user presses OK: no dialog open" : "user presses Cancel: no dialog open");
   std::string what = button == kIdOk ? "OK" : "Cancel";
   bool newHotkey = false;
   if (button == kIdOk && top->templateId == IDD_CONFIG && Chance(50)) {
@@ -482,7 +513,8 @@ void Explorer::PressInDialog(int button) {
     what += ", hotkey F" + std::to_string(vk - 0x6F);
     newHotkey = true;
   }
-  if (button == kIdOk && top->templateId == IDD_LOGIN) top->Type(IDC_LOGIN_USER, "anna"), top->Type(IDC_LOGIN_PASSWORD, "pw");
+  if (button == kIdOk && top->templateId == IDD_LOGIN)
+    top->Type(IDC_LOGIN_USER, "anna"), top->Type(IDC_LOGIN_PASSWORD, "pw");
   Note("user presses " + what + " in dialog " + std::to_string(top->templateId));
   top->Press(button);
   hotkeySaved_ = hotkeySaved_ || (newHotkey && top->ended && top->endCode == kIdOk);
@@ -506,11 +538,13 @@ void Explorer::CheckStep() {
   for (int slot = 0; slot < kPopupSlots; ++slot) {
     CPopup* p = frame_->PopupStack().PopupInSlot(slot);
     if (p && p->IsAlive() && p->IsPinned() && !p->m_bSticky && p->m_nStayLeft <= kStickyStayOnReturnMs)
-      Fail("popup", "the popup pinned in slot " + std::to_string(slot) + " goes in " + std::to_string(p->m_nStayLeft) + " ms");
+      Fail("popup", "the popup pinned in slot " + std::to_string(slot) + " goes in " +
+                        std::to_string(p->m_nStayLeft) + " ms");
   }
   if (menuAsked_ && sim_.network.blockingCalls == 0 &&
       now - std::max(menuAskedMs_, sim_.network.lastBlockingEndMs) > kMenuPatienceMs)
-    Fail("menu", "tray menu asked for at " + std::to_string(menuAskedMs_) + " ms never opened, no send under way");
+    Fail("menu",
+         "tray menu asked for at " + std::to_string(menuAskedMs_) + " ms never opened, no send under way");
   auto conn = sim_.network.LastConnectionOnPort(kCtiPort);
   if (conn && closedAt_.count(conn) && frame_->Link().IsLinked() && now - closedAt_[conn] > 2000)
     Fail("link", "link still up 2 s after the server closed the connection");
@@ -523,7 +557,8 @@ void Explorer::CheckEnd() {
     if (!exitAsked_) Fail("exit", "the client ended without Exit");
     if (exitAsked_ && !warned_ && endProfile && lastForceLine_ != "FORCEPROFILE|42|7" &&
         lastForceLine_ != "CLEARFORCEDPROFILE|42|")
-      Fail("exit", "ended after Exit without warning, the last force request being \"" + lastForceLine_ + "\"");
+      Fail("exit",
+           "ended after Exit without warning, the last force request being \"" + lastForceLine_ + "\"");
     return;
   }
   for (const std::string& v : QuietViolations(*frame_)) Fail("quiet", v);
