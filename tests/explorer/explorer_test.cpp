@@ -102,8 +102,9 @@ class Explorer {
   void OnRelayRequest(const std::shared_ptr<sim::SimConnection>& conn, const std::string& bytes);
   void CtiEvents();
   void CtiClose();
-  void CtiListener();
-  void RelayListener();
+  void ChangeListener(int port, std::uint64_t slowestMs);
+  void CtiListener() { ChangeListener(kCtiPort, 3000); }
+  void RelayListener() { ChangeListener(kRelayPort, Chance(30) ? 7000 : 100); }
   // ---- the user
   void Lock() { Session(true); }
   void Unlock() { Session(false); }
@@ -147,6 +148,322 @@ class Explorer {
   std::uint64_t menuAskedMs_ = 0, windDownFromMs_ = 0;
   std::map<std::shared_ptr<sim::SimConnection>, std::uint64_t> closedAt_;
   bool menuAsked_ = false;
+};
+
+const Explorer::Action Explorer::kActions[] = {
+    {"cti events", 12, &Explorer::CtiEvents},
+    {"cti close", 2, &Explorer::CtiClose},
+    {"cti listener", 2, &Explorer::CtiListener},
+    {"relay listener", 4, &Explorer::RelayListener},
+    {"lock", 4, &Explorer::Lock},
+    {"unlock", 4, &Explorer::Unlock},
+    {"mouse", 5, &Explorer::Mouse},
+    {"key", 2, &Explorer::Key},
+    {"hotkey", 3, &Explorer::Hotkey},
+    {"link", 2, &Explorer::Link},
+    {"tray menu", 5, &Explorer::TrayMenu},
+    {"exit", 1, &Explorer::ExitCommand},
+    {"ok", 4, &Explorer::DialogOk},
+    {"cancel", 4, &Explorer::DialogCancel},
+    {"pin popup", 3, &Explorer::PinPopup},
+};
+
+void Explorer::Note(const std::string& line) {
+  char at[32];
+  std::snprintf(at, sizeof at, "%9.3f s  ", static_cast<double>(sim_.loop.NowMs()) / 1000);
+  std::string text = at + line;
+  for (std::size_t i = 0; (i = text.find_first_of("\r\n", i)) != std::string::npos;)
+    text.replace(i, 1, text[i] == '\n' ? "\\n" : "\\r");
+  log_.push_back(text);
+}
+
+void Explorer::Fail(const char* name, const std::string& what) {
+  const char* ignored = std::getenv("EXPLORER_IGNORE");
+  if (ignored && ("," + std::string(ignored) + ",").find("," + std::string(name) + ",") != std::string::npos)
+    return Note(std::string("(ignored) ") + name + ": " + what);
+  if (!failure_.empty()) return;
+  failure_ = std::string(name) + ": " + what;
+  Note("VIOLATION " + failure_);
+  sim_.loop.Quit(1);
+}
+
+std::string Explorer::Transcript() const {
+  std::string out = "schedule of seed " + std::to_string(seed_) + ":\n";
+  for (const std::string& line : log_) out += "  " + line + "\n";
+  return out + "replay: EXPLORER_SEED=" + std::to_string(seed_) + "\n";
+}
+
+std::string Explorer::Run() {
+  sim_.loop.SetTieBreakSeed(seed_);
+  auto& reg = sim_.registry;
+  reg.CreateKey(kMainKey);
+  for (auto [name, value] : {std::pair{"User ID", 42},
+                             {"Server Port", kCtiPort},
+                             {"Relay Port", kRelayPort},
+                             {"Idle Timer Checkbox", Chance(85) ? 1 : 0},
+                             {"Idle Timer", 1 + int(Draw(2))},
+                             {"End Profile Checkbox", Chance(80) ? 1 : 0}})
+    reg.SetDword(kMainKey, name, value);
+  reg.SetString(kMainKey, "Server IP Address", kServer);
+  reg.SetString(kMainKey, "Language", "English");
+  reg.SetString(kMainKey, "Idle Timer Profile", "Away");
+  reg.SetString(kMainKey, "End Profile", Chance(70) ? "End" : "Gone");
+  // Each schedule has a character of its own: how often each action comes
+  // (the table's weight up to eight times), how often the server fails
+  // and how.
+  for (const Action& a : kActions)
+    weights_.push_back((weights_.empty() ? 0 : weights_.back()) + a.weight * (1 << Draw(4)));
+  faultPercent_ = std::vector<int>{0, 10, 25, 50}[Draw(4)];
+  relayFlaky_ = std::vector<int>{0, 0, 20, 50}[Draw(4)];
+  busy_ = Chance(50);
+  for (int& w : faultWeights_) w = static_cast<int>(Draw(4));
+  faultWeights_[Draw(4)] += 1;
+  Note("fault rate " + std::to_string(faultPercent_) + "%, relay flaky " + std::to_string(relayFlaky_) +
+       (busy_ ? "%, busy" : "%, slow") + ", idle " + std::to_string(*reg.GetDword(kMainKey, "Idle Timer")) +
+       " min" + (*reg.GetDword(kMainKey, "Idle Timer Checkbox") ? "" : " (off)") + ", end profile " +
+       (*reg.GetDword(kMainKey, "End Profile Checkbox") ? *reg.GetString(kMainKey, "End Profile") : "(off)"));
+
+  sim_.network.Listen(kServer, kCtiPort).onAccept = [this](std::shared_ptr<sim::SimConnection> conn) {
+    owed_[conn];
+    Note("cti: connection accepted");
+  };
+  sim_.network.Listen(kServer, kRelayPort).onData = [this](auto conn, const std::string& bytes) {
+    OnRelayRequest(conn, bytes);
+  };
+  // Dialogs stay open until a step answers them.
+  for (int id : {IDD_DIALOUT, IDD_ACTIVE_PROFILE, IDD_CONFIG, IDD_EXIT_WARNING, IDD_LOGIN, IDD_REGISTER})
+    sim_.modalScripts[id] = [this, id](sim::SimDialogRecord&) {
+      Note("dialog " + std::to_string(id) + " opens");
+      if (id == IDD_EXIT_WARNING) warned_ = true, exitLineOut_ = false;
+      if (sim_.network.blockingCalls > 0)
+        Fail("dialog", "dialog " + std::to_string(id) + " opened inside a blocking relay connect or send");
+    };
+  sim_.shell.onCopyKeys = [this] {
+    if (Chance(70)) sim_.clipboard.CopyFromOther("0301 555" + std::to_string(Draw(100)));
+  };
+
+  frame_ = std::make_unique<WatchedFrame>(sim_);
+  frame_->onNotice = [this](const std::string& text) { Note("client tells the user: " + text); };
+  frame_->onMessage = [this](const std::string& message) {
+    // Whether the line end comes with the event is the framing's choice.
+    auto bare = [](std::string s) { return s.substr(0, s.find_last_not_of("\r\n") + 1); };
+    std::deque<std::string>& owed = owed_[sim_.network.LastConnectionOnPort(kCtiPort)];
+    if (owed.empty()) return Fail("events", "message never written whole: \"" + message + "\"");
+    if (bare(owed.front()) != bare(message))
+      return Fail("events", "got \"" + message + "\" where \"" + owed.front() + "\" was due");
+    owed.pop_front();
+  };
+  if (frame_->Create() != 0) return "the client did not start";
+  stepsLeft_ = 15 + static_cast<int>(Draw(40));
+  sim_.loop.Schedule(1 + Draw(2000), [this] { Step(); });
+  while (!done_ && !sim_.loop.QuitRequested()) sim_.loop.RunFor(1000);
+  if (failure_.empty()) CheckEnd();
+  return failure_;
+}
+
+void Explorer::Step() {
+  if (done_) return;
+  // The next step is queued first: this one may open a dialog whose loop
+  // runs the rest of the schedule.
+  std::uint64_t delay = 1 + Draw(1500);
+  // A busy schedule has many steps close together, a slow one minutes of
+  // rest between some.
+  if (!windingDown_ && Chance(busy_ ? 4 : 20)) delay = 2000 + Draw(40000);
+  if (!windingDown_ && Chance(busy_ ? 1 : 4)) delay = 60000 + Draw(120000);
+  if (windingDown_) delay = 5000;
+  const int depth = sim_.loop.Depth();
+  // The wind-down ends once nothing is left to heal, at the latest after a
+  // periodic restart has sent what waited for a connect.
+  const std::uint64_t windingFor = sim_.loop.NowMs() - windDownFromMs_;
+  const bool healed = !frame_->Idle().IsAway() && !frame_->Profiles().HasPending() &&
+                      !frame_->Relay().Pending(kRelayForce) && windingFor >= 10000;
+  if (windingDown_ && depth == 1 && (healed || windingFor >= kWindDownMs)) {
+    done_ = true;
+    return;
+  }
+  sim_.loop.Schedule(delay, [this] { Step(); });
+  if (depth == 1)
+    for (const std::string& v : QuietViolations(*frame_)) Fail("quiet", v);
+  if (!windingDown_ && --stepsLeft_ <= 0) {
+    // The server behaves, the user is back: what the faults left behind
+    // must heal by itself.
+    windingDown_ = true;
+    windDownFromMs_ = sim_.loop.NowMs();
+    faultPercent_ = relayFlaky_ = 0;
+    Note("wind-down: the server behaves, the user is back");
+    for (int port : {kCtiPort, kRelayPort})
+      sim_.network.Listen(kServer, port).mode = sim::ListenMode::kAccept;
+    sim_.network.Listen(kServer, kRelayPort).connectDelayMs = 1;
+    sim_.network.Listen(kServer, kCtiPort).connectDelayMs = 1;
+    Session(false);
+  }
+  if (windingDown_) {
+    DialogCancel();
+    Mouse();
+  } else {
+    const int pick = static_cast<int>(Draw(static_cast<std::uint64_t>(weights_.back())));
+    (this->*kActions[std::upper_bound(weights_.begin(), weights_.end(), pick) - weights_.begin()].run)();
+  }
+  CheckStep();
+}
+
+// ---- the server
+
+void Explorer::OnRelayRequest(const std::shared_ptr<sim::SimConnection>& conn, const std::string& bytes) {
+  const std::string line = bytes.c_str();
+  const std::string word = line.substr(0, line.find('|'));
+  const std::uint64_t now = sim_.loop.NowMs();
+  if (word == "FORCEPROFILE" || word == "CLEARFORCEDPROFILE") {
+    // Only the exit sends the end profile "End" (id 7) or the release with
+    // its trailing bar.
+    const bool exitLine = line == "FORCEPROFILE|42|7" || line == "CLEARFORCEDPROFILE|42|";
+    if (!exitLine && exitLineOut_) Fail("exit", "force request \"" + line + "\" after the end profile");
+    exitLineOut_ = exitLineOut_ || exitLine;
+    lastForceLine_ = line;
+    // The idle profile (id 3, or 0 while the list is unknown) goes out only
+    // as the switch, and only after a minute without activity or a lock
+    // (recent enough for the requests before it to have blocked).
+    if (line == "FORCEPROFILE|42|3" || line == "FORCEPROFILE|42|0") {
+      if (!IdleSwitchOut(*frame_))
+        Fail("profile", "the idle profile forced again on the user's return: their own profile is lost");
+      else if (!locked_ && now - lastActivityMs_ < 60000 && (lastLockMs_ == 0 || now - lastLockMs_ > 12000))
+        Fail("idle", "idle switch after " + std::to_string((now - lastActivityMs_) / 1000) + " s of rest");
+    }
+  }
+  // The answer is made when the request arrives, and counts only when it
+  // says "+OK"; the profile the server holds changes only then.
+  static const char* const kHow[] = {"+OK", "+OK late", "no answer", "-ERR", "garbage", "close"};
+  int how = Chance(15) ? 1 : 0;
+  if (word != "GETACTIVEFORCEDPROFILE" && Chance(faultPercent_)) {
+    int pick = static_cast<int>(Draw(static_cast<std::uint64_t>(faultWeights_[0] + faultWeights_[1] +
+                                                                faultWeights_[2] + faultWeights_[3])));
+    for (how = 2; pick >= faultWeights_[how - 2]; ++how) pick -= faultWeights_[how - 2];
+  }
+  std::string answer = "+OK";
+  if (how <= 1) {
+    if (word == "GETDEVICES") answer = "+OK|0";
+    if (word == "GETPROFILELIST") answer = kProfiles;
+    if (word == "GETACTIVEFORCEDPROFILE" && !forced_.empty()) answer = "+OK|" + forced_;
+    if (word == "CTILOGIN") answer = "+OK|42|0";
+    if (word == "FORCEPROFILE") forced_ = line.substr(line.rfind('|') + 1);
+    if (word == "CLEARFORCEDPROFILE") forced_.clear();
+  }
+  if (how == 3) answer = "-ERR|refused";
+  if (how == 4) answer = "#*%garbage";
+  Note("relay: " + line + " -> " + kHow[how]);
+  // The next connect may meet a relay port that behaves otherwise.
+  if (Chance(relayFlaky_)) RelayListener();
+  if (how == 2) return;
+  const std::uint64_t delay = how == 1 ? 300 + Draw(4200) : Draw(60);
+  sim_.loop.Schedule(delay, [conn, answer, how] { how == 5 ? conn->Close() : conn->Send(answer); });
+}
+
+void Explorer::CtiEvents() {
+  auto conn = sim_.network.LastConnectionOnPort(kCtiPort);
+  if (!conn || conn->closedByServer() || conn->closedByClient())
+    return Note("cti: no connection to write on");
+  // Now and then a burst longer than one read of 4095 bytes, mostly calls
+  // of others (no popup): a read boundary falls inside an event.
+  const bool burst = Chance(10);
+  const int n = burst ? 100 + static_cast<int>(Draw(30)) : 1 + static_cast<int>(Draw(5));
+  std::vector<std::string> events;
+  std::string all;
+  for (int i = 0; i < n; ++i) {
+    const std::string id = std::to_string(nextCall_++);
+    events.push_back(id + "|Caller " + id + "|0301" + id + "|0302|" + (Chance(burst ? 3 : 50) ? "42" : "77") +
+                     "|redir\n");
+    owed_[conn].push_back(events.back());
+    all += events.back();
+  }
+  const std::string ids = "cti: events " + events.front().substr(0, 4) + ".." + events.back().substr(0, 4);
+  switch (Draw(3)) {
+    case 0:
+      Note(ids + ", one write each");
+      for (const std::string& e : events) conn->Send(e);
+      return;
+    case 1:
+      Note(ids + " joined in one write of " + std::to_string(all.size()) + " bytes");
+      conn->Send(all);
+      return;
+    default: {
+      // Cut anywhere, also inside an event, into pieces written at once.
+      int pieces = 0;
+      for (std::size_t at = 0; at < all.size(); ++pieces) {
+        const std::size_t len = 1 + Draw(Chance(30) ? 3 : 60);
+        conn->Send(all.substr(at, len));
+        at += len;
+      }
+      Note(ids + " cut into " + std::to_string(pieces) + " writes");
+    }
+  }
+}
+
+void Explorer::CtiClose() {
+  auto conn = sim_.network.LastConnectionOnPort(kCtiPort);
+  if (!conn || conn->closedByServer() || conn->closedByClient()) return Note("cti: nothing to close");
+  closedAt_[conn] = sim_.loop.NowMs();
+  if (Chance(50)) {
+    Note("cti: the server closes the connection");
+    conn->Close();
+  } else {
+    Note("cti: the server closes the connection, a read still on its way");
+    conn->CloseAfterEmptyRead();
+  }
+}
+
+void Explorer::ChangeListener(int port, std::uint64_t slowestMs) {
+  static const char* const kModes[] = {"accepts", "refuses", "swallows"};
+  sim::SimListener& l = sim_.network.Listen(kServer, port);
+  const int mode = Chance(55) ? 0 : Chance(55) ? 1 : 2;
+  l.mode = sim::ListenMode(mode);
+  l.connectDelayMs = 1 + Draw(slowestMs);
+  Note(std::string(port == kCtiPort ? "cti" : "relay") + " port now " + kModes[mode] + " connects after " +
+       std::to_string(l.connectDelayMs) + " ms");
+}
+
+// ---- the user
+void Lock() { Session(true); }
+void Unlock() { Session(false); }
+void Session(bool locked);
+void Mouse();
+void Key();
+void Hotkey();
+void Link();
+void TrayMenu();
+void ExitCommand();
+void DialogOk() { PressInDialog(kIdOk); }
+void DialogCancel() { PressInDialog(kIdCancel); }
+void PressInDialog(int button);
+void PinPopup();
+
+std::uint64_t seed_;
+std::mt19937_64 rng_;
+sim::SimPlatform sim_;
+std::unique_ptr<WatchedFrame> frame_;
+std::vector<std::string> log_;
+std::string failure_;
+int stepsLeft_ = 0;
+bool windingDown_ = false, done_ = false;
+int faultPercent_ = 0;
+// How often the relay port changes its ways after a request.
+int relayFlaky_ = 0;
+bool busy_ = false;
+// Cumulative weights of the actions; how the server fails: no answer,
+// "-ERR", garbage, the connection closed.
+std::vector<int> weights_;
+int faultWeights_[4] = {};
+// The CTI events written and not yet decided, per connection.
+std::map<std::shared_ptr<sim::SimConnection>, std::deque<std::string>> owed_;
+int nextCall_ = 1000;
+// The server's forced profile ("" none); the user's own is none.
+std::string forced_;
+std::string lastForceLine_;
+bool exitAsked_ = false, exitLineOut_ = false, warned_ = false;
+bool locked_ = false, hotkeySaved_ = false;
+std::uint64_t lastActivityMs_ = 0, lastLockMs_ = 0;
+std::uint64_t menuAskedMs_ = 0, windDownFromMs_ = 0;
+std::map<std::shared_ptr<sim::SimConnection>, std::uint64_t> closedAt_;
+bool menuAsked_ = false;
 };
 
 const Explorer::Action Explorer::kActions[] = {
