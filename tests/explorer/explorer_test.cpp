@@ -561,7 +561,7 @@ void Explorer::CheckEnd() {
   }
 }
 
-// About half a minute of one core under the sanitizers (some 30 ms a
+// Some 22 s of one core under the sanitizers (about 22 ms a full
 // schedule, the figure printed at the end).
 constexpr int kDefaultSchedules = 1000;
 
