@@ -8,10 +8,12 @@ namespace fon::sim {
 SimLoop::SimLoop() : wallStart_(1796720703) {}
 
 std::uint64_t SimLoop::Schedule(std::uint64_t delayMs, std::function<void()> task) {
-  Key key{now_ + delayMs, ++seq_};
+  // Posted tasks keep rank 0: before whatever else falls due now, in order.
+  const std::uint64_t rank = tieBreakOn_ && delayMs != 0 ? 1 + tieBreak_() % (1ull << 62) : 0;
+  Key key{now_ + delayMs, rank, ++seq_};
   queue_.emplace(key, std::move(task));
-  ticketKeys_[key.second] = key;
-  return key.second;
+  ticketKeys_[seq_] = key;
+  return seq_;
 }
 
 bool SimLoop::RunOne() {
@@ -20,9 +22,11 @@ bool SimLoop::RunOne() {
   Key key = it->first;
   std::function<void()> task = std::move(it->second);
   queue_.erase(it);
-  ticketKeys_.erase(key.second);
-  if (key.first > now_) now_ = key.first;
+  ticketKeys_.erase(std::get<2>(key));
+  if (std::get<0>(key) > now_) now_ = std::get<0>(key);
+  ++depth_;
   task();
+  --depth_;
   return true;
 }
 
@@ -40,8 +44,10 @@ bool SimLoop::RunUntilFor(const std::function<bool()>& done, std::uint64_t limit
   std::uint64_t end = now_ + limitMs;
   while (!done()) {
     if (quit_) return false;
-    if (queue_.empty() || queue_.begin()->first.first > end) {
-      now_ = end;
+    if (queue_.empty() || std::get<0>(queue_.begin()->first) > end) {
+      // A nested loop inside the last event may have run past the bound:
+      // the clock never goes back.
+      if (now_ < end) now_ = end;
       return done();
     }
     RunOne();
@@ -51,7 +57,7 @@ bool SimLoop::RunUntilFor(const std::function<bool()>& done, std::uint64_t limit
 
 void SimLoop::RunFor(std::uint64_t ms) {
   std::uint64_t end = now_ + ms;
-  while (!quit_ && !queue_.empty() && queue_.begin()->first.first <= end) RunOne();
+  while (!quit_ && !queue_.empty() && std::get<0>(queue_.begin()->first) <= end) RunOne();
   if (now_ < end) now_ = end;
 }
 

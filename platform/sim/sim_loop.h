@@ -8,7 +8,9 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <random>
 #include <string>
+#include <tuple>
 #include <utility>
 
 #include "platform/event_loop.h"
@@ -34,6 +36,19 @@ class SimLoop : public IEventLoop {
   // Queues `task` to run `delayMs` from now. Returns a ticket for Cancel.
   std::uint64_t Schedule(std::uint64_t delayMs, std::function<void()> task);
   void Cancel(std::uint64_t ticket) { queue_.erase(ticketKeys_[ticket]), ticketKeys_.erase(ticket); }
+  // From now on, events due at the same moment run in an order drawn from
+  // `seed` instead of the order they were queued in. Posted tasks still run
+  // first and in their order: a message queue is first in, first out; what
+  // is drawn is the order of timers, connects and server writes that fall
+  // due together.
+  void SetTieBreakSeed(std::uint64_t seed) {
+    tieBreak_.seed(seed);
+    tieBreakOn_ = true;
+  }
+  // Events running now, one inside the other (a nested loop runs events
+  // inside the event that started it): 1 inside an event that the
+  // outermost loop runs, 0 outside of every event.
+  int Depth() const { return depth_; }
   // Runs every event due within the next `ms` and leaves the clock there.
   void RunFor(std::uint64_t ms);
   // Runs the events due now (posted tasks, immediate notifications).
@@ -49,7 +64,7 @@ class SimLoop : public IEventLoop {
   std::size_t PendingEvents() const { return queue_.size(); }
 
  private:
-  using Key = std::pair<std::uint64_t, std::uint64_t>;  // due time, sequence
+  using Key = std::tuple<std::uint64_t, std::uint64_t, std::uint64_t>;  // due time, drawn rank, sequence
   bool RunOne();
 
   std::uint64_t now_ = 0;
@@ -59,6 +74,9 @@ class SimLoop : public IEventLoop {
   bool quit_ = false;
   int exitCode_ = 0;
   std::int64_t wallStart_;
+  std::mt19937_64 tieBreak_;
+  bool tieBreakOn_ = false;
+  int depth_ = 0;
 };
 
 }  // namespace fon::sim

@@ -52,6 +52,14 @@ void SimConnection::Close() {
   client_->Deliver([](ISocketEvents* e) { e->OnClose(0); });
 }
 
+void SimConnection::CloseAfterEmptyRead() {
+  if (closedByServer_) return;
+  closedByServer_ = true;
+  if (client_ == nullptr || closedByClient_) return;
+  client_->peerClosed_ = true;
+  client_->DeliverEndOfStream();
+}
+
 // -------------------------------------------------------------- socket ----
 
 SimSocket::~SimSocket() {
@@ -96,10 +104,25 @@ void SimSocket::QueueRead() {
   });
 }
 
+void SimSocket::DeliverEndOfStream() {
+  Notify([this]() {
+    if (state_ == State::kClosed) return;
+    // Behind the data still unread.
+    if (!segments_.empty()) return DeliverEndOfStream();
+    std::shared_ptr<bool> alive = alive_;
+    events_->OnReceive(0);
+    if (*alive) Deliver([](ISocketEvents* e) { e->OnClose(0); });
+  });
+}
+
 bool SimSocket::Wait(const std::function<bool()>& done, unsigned timeoutMs) {
   std::shared_ptr<bool> alive = alive_;
+  SimNetwork& net = net_;
   inBlockingCall_ = true;
-  net_.loop().RunUntilFor([&]() { return !*alive || state_ == State::kClosed || done(); }, timeoutMs);
+  ++net.blockingCalls;
+  net.loop().RunUntilFor([&]() { return !*alive || state_ == State::kClosed || done(); }, timeoutMs);
+  --net.blockingCalls;
+  net.lastBlockingEndMs = net.loop().NowMs();
   if (!*alive) return false;
   inBlockingCall_ = false;
   std::vector<std::function<void()>> held;

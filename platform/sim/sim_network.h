@@ -25,6 +25,11 @@ class SimConnection : public std::enable_shared_from_this<SimConnection> {
   void Send(const std::string& bytes);
   // Closes the server end; the client is notified after what was sent.
   void Close();
+  // Closes the server end while a read notification is on its way: once
+  // what was sent has been read, that read finds the end of the stream
+  // (0 bytes) before the close notification comes, as on Windows when an
+  // FD_READ is still queued at the server's close.
+  void CloseAfterEmptyRead();
   bool closedByServer() const { return closedByServer_; }
   bool closedByClient() const { return closedByClient_; }
   bool clientShutdownSend() const { return shutdownSend_; }
@@ -83,6 +88,7 @@ class SimSocket : public ISocket {
   int StartConnect(const std::string& host, int port, bool notify);
   void Deliver(std::function<void(ISocketEvents*)> call);
   void QueueRead();
+  void DeliverEndOfStream();
   // Runs the loop for a blocking call of this socket until `done`, the
   // socket is closed or destroyed, or `timeoutMs`. The socket's own
   // notifications wait until the call returns. False when the socket was
@@ -125,6 +131,10 @@ class SimNetwork : public INetwork {
   int failNextCreate = 0;
   int socketsCreated = 0;
   int socketsAlive = 0;
+  // Blocking connects and sends waiting right now (their loops run the
+  // rest of the client), and when the last one returned.
+  int blockingCalls = 0;
+  std::uint64_t lastBlockingEndMs = 0;
 
   SimLoop& loop() { return loop_; }
 
