@@ -32,7 +32,10 @@ bool CMainFrame::EndProfileRequest(UserRequest* request) {
 void CMainFrame::OnExitCommand() {
   // Already waiting for the end profile's answer, or for the user's word
   // on the warning: the first Exit goes on.
-  if (switch_.Closed()) return;
+  if (switch_.Closed()) {
+    m_dlgExitWarning.BringToFront();
+    return;
+  }
   CancelAllDialogs();
   UserRequest request;
   if (!EndProfileRequest(&request)) {

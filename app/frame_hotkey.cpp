@@ -33,6 +33,7 @@ void CMainFrame::OnHotKey(int id) {
     }
     selection = trip.ReadText();
     hotkeyCopying_ = false;
+    RunDeferred();
     Debug("Hotkey selection: " + selection.value_or(std::string()) + "\n");
     if (running) {
       m_bHotkeyDialout = 1;

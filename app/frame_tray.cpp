@@ -83,7 +83,11 @@ void CMainFrame::OnRelaySendsDone() {
   // A menu deferred meanwhile opens half a second after the last send.
   if (platform_.Timers().IsTimerRunning(this, ID_TIMER_TRAY_MENU))
     platform_.Timers().SetTimer(this, ID_TIMER_TRAY_MENU, kTrayMenuRetryMs);
-  deferred_.OnSendsDone();
+  RunDeferred();
+}
+
+void CMainFrame::RunDeferred() {
+  if (relay_.RelayBusy() == 0 && !hotkeyCopying_) deferred_.OnSendsDone();
 }
 
 void CMainFrame::ShowAway(bool away) {

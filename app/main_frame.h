@@ -231,6 +231,7 @@ class CMainFrame : public fon::TimerSink,
   void AskForcedProfile() override;
   void RequestSwitch(SwitchPurpose purpose, UserRequest request) override;
   bool SwitchClosed() const override { return switch_.Closed(); }
+  void WithdrawSwitch(SwitchPurpose purpose) override { switch_.Withdraw(purpose); }
   void ShowSwitchFailed() override;
   void CutStickyPopup() override;
   void ShowAway(bool away) override;
@@ -241,6 +242,8 @@ class CMainFrame : public fon::TimerSink,
   void DisposeWaitDialog();
   void RegisterDialoutHotkey(bool atStart);
   void RegisterHotkeyAfterConnect();
+  // Nothing blocks any more: what was held back runs.
+  void RunDeferred();
   void ReadLanguageIndexSetting();
   // The tray menu of the language index (kept for an index without one).
   void SelectTrayMenu();
@@ -266,7 +269,9 @@ class CMainFrame : public fon::TimerSink,
   CProfileState profiles_;
   CIdleTimer idle_;
   CProfileSwitch switch_{relay_, *this};
-  CDeferredCommands deferred_{platform_.Loop(), [this] { return relay_.RelayBusy() != 0; }};
+  // Held back while a relay send blocks, or while the hotkey waits for the
+  // copy of the selection: a dialog opened inside either would hold it up.
+  CDeferredCommands deferred_{platform_.Loop(), [this] { return relay_.RelayBusy() != 0 || hotkeyCopying_; }};
   std::unique_ptr<CWaitForConnectDlg> m_pWaitDlg;
   CDialogSlot m_dlgLogin;
   CDialogSlot m_dlgDialout;

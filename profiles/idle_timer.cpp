@@ -109,7 +109,11 @@ void CIdleTimer::Tick() {
 
 void CIdleTimer::OnActivity() {
   if (phase_ == Phase::kAway) Restore();
-  if (phase_ == Phase::kSwitching) phase_ = Phase::kSwitchingBack;
+  if (phase_ == Phase::kSwitching) {
+    phase_ = Phase::kSwitchingBack;
+    // Back before the switch went out: it goes out no more.
+    host_.WithdrawSwitch(SwitchPurpose::kIdle);
+  }
   host_.CutStickyPopup();
   m_nIdleSeconds = 0;
 }
@@ -129,10 +133,11 @@ void CIdleTimer::SwitchToIdleProfile() {
   // Leaving again before the last return was known to have worked: what
   // that return wanted is still what the user had; a restore kept for the
   // next connect would now undo the switch.
-  targetFixed_ = restoring_ || profiles_.HasPending();
+  targetFixed_ = restoring_ || profiles_.HasPending() || owedRestore_;
   if (targetFixed_) {
-    restoreTarget_ = restoring_ ? restore_ : *profiles_.PendingRequest();
+    restoreTarget_ = restoring_ ? restore_ : profiles_.HasPending() ? *profiles_.PendingRequest() : *owedRestore_;
     profiles_.ClearPending();
+    owedRestore_.reset();
   } else {
     restoreTarget_ = RequestFor(profiles_.ForcedProfile());
     // Its answer names what is forced now: the profile to go back to.
@@ -169,9 +174,15 @@ UserRequest CIdleTimer::RequestFor(const std::string& forcedProfile) {
 }
 
 void CIdleTimer::OnForcedProfileReported(const std::string& profileId) {
-  if (phase_ == Phase::kPresent || targetFixed_) return;
   const std::optional<int> idle = profiles_.FindProfileId(settings_.ReadString("Idle Timer Profile"));
-  if (profileId == std::to_string(idle.value_or(0))) return;
+  const bool idleProfile = profileId == std::to_string(idle.value_or(0));
+  // Someone forced another profile since the refused return: that is what
+  // the user has now.
+  if (phase_ == Phase::kPresent) {
+    if (!idleProfile) owedRestore_.reset();
+    return;
+  }
+  if (targetFixed_ || idleProfile) return;
   restoreTarget_ = RequestFor(profileId);
 }
 
@@ -185,6 +196,8 @@ void CIdleTimer::OnSwitchDone(SwitchPurpose purpose, SwitchOutcome outcome) {
     const bool keep = outcome == SwitchOutcome::kTimedOut || outcome == SwitchOutcome::kNotSent ||
                       outcome == SwitchOutcome::kRefused;
     if (keep && phase_ == Phase::kPresent) profiles_.KeepPending(restore_);
+    if (outcome == SwitchOutcome::kError && phase_ == Phase::kPresent) owedRestore_ = restore_;
+    if (outcome == SwitchOutcome::kOk) owedRestore_.reset();
     return;
   }
   if (purpose != SwitchPurpose::kIdle || !IsSwitching()) return;

@@ -21,6 +21,8 @@ class IIdleHost {
   // Hands a FORCEPROFILE or CLEARFORCEDPROFILE request to the profile
   // switch; its outcome comes back through OnSwitchDone.
   virtual void RequestSwitch(SwitchPurpose purpose, UserRequest request) = 0;
+  // The request of `purpose` is no longer wanted (see CProfileSwitch).
+  virtual void WithdrawSwitch(SwitchPurpose purpose) = 0;
   // The switch failed: the user is told with a notice that stays.
   virtual void ShowSwitchFailed() = 0;
   // The end profile has gone out (or is going): the idle profile may not
@@ -113,4 +115,7 @@ class CIdleTimer {
   // changes it (the server may still have the idle profile forced).
   std::optional<UserRequest> restoreTarget_;
   bool targetFixed_ = false;
+  // A return the server refused: the idle profile may still be forced, so
+  // the next switch goes back to this, not to what the server reports.
+  std::optional<UserRequest> owedRestore_;
 };

@@ -61,12 +61,25 @@ void CProfileSwitch::Release(SwitchPurpose purpose) {
   StartWaiting();
 }
 
+void CProfileSwitch::Withdraw(SwitchPurpose purpose) {
+  if (waiting_ && waiting_->purpose == purpose) {
+    waiting_.reset();
+    Tell(purpose, SwitchOutcome::kPreempted);
+    return;
+  }
+  if (current_.purpose != purpose || !current_.viaChannel || !connecting_) return;
+  connecting_ = false;
+  Preempt();
+  StartWaiting();
+}
+
 void CProfileSwitch::Preempt() {
   // The request out gives way: its answer or timeout may not arrive any
   // more, and its owner hears that it was overtaken.
   const SwitchPurpose old = current_.purpose;
   if (old == SwitchPurpose::kNone) return;
   if (current_.viaChannel) channel_.DropForce();
+  connecting_ = false;
   current_ = Entry{};
   ++generation_;
   Tell(old, SwitchOutcome::kPreempted);
@@ -86,7 +99,9 @@ void CProfileSwitch::Start(Entry entry) {
   current_ = std::move(entry);
   const unsigned generation = ++generation_;
   if (!current_.viaChannel) return;
+  connecting_ = true;
   const bool sent = channel_.SendForce(current_.request, current_.connectTimeoutMs);
+  if (generation == generation_) connecting_ = false;
   // Overtaken while it was being connected: the newer request has told
   // this one's owner already.
   if (generation != generation_) return;

@@ -66,6 +66,10 @@ class CProfileSwitch {
   // Asks for `request` to go out for `purpose`. Whatever happens, exactly
   // one outcome follows through the client, possibly before this returns.
   void Request(SwitchPurpose purpose, UserRequest request, unsigned connectTimeoutMs);
+  // The request of `purpose` is no longer wanted: one waiting, or one still
+  // being connected, ends as preempted; one already sent stays (its answer
+  // decides).
+  void Withdraw(SwitchPurpose purpose);
   // The dialog sends its choice itself: it holds the switch while its
   // request is out, as a request of kChoice would. false when refused.
   bool Claim(SwitchPurpose purpose);
@@ -109,4 +113,6 @@ class CProfileSwitch {
   // Counts starts: a blocking send that returns to find another request in
   // its place leaves it alone.
   unsigned generation_ = 0;
+  // The request out is still being connected or sent.
+  bool connecting_ = false;
 };

@@ -472,7 +472,7 @@ void Explorer::TrayMenu() {
     menuAsked_ = false;
     if (sim_.network.blockingCalls > 0)
       Fail("dialog", "tray menu opened inside a blocking relay connect or send");
-    if (command == ID_MENU_EXIT) exitAsked_ = true, warned_ = false;
+    if (command == ID_MENU_EXIT) exitAsked_ = true, warned_ = frame_->ExitWarningDialog().IsOpen();
     return command;
   });
   if (!menuAsked_) {
@@ -484,7 +484,7 @@ void Explorer::TrayMenu() {
 
 void Explorer::ExitCommand() {
   Note("Exit");
-  exitAsked_ = true, warned_ = false;
+  exitAsked_ = true, warned_ = frame_->ExitWarningDialog().IsOpen();
   frame_->OnCommand(ID_MENU_EXIT);
 }
 
