@@ -105,6 +105,8 @@
 #define IDC_CONFIG_AWAY_ON_LOCK_LABEL 1081
 #define IDC_CONFIG_PHONE_LINKS    1082
 #define IDC_CONFIG_PHONE_LINKS_LABEL 1083
+#define IDC_CONFIG_PHONE_LINKS_ELSEWHERE 1084  /* shown when another program has tel: */
+#define IDC_CONFIG_DEFAULT_APPS   1085
 
 /* Exit warning. */
 #define IDD_EXIT_WARNING          181
@@ -129,7 +131,7 @@
 
 /* Bilingual texts: "German|1|English|2", ids 173 to 247. */
 #define IDS_LANG_FIRST            173
-#define IDS_LANG_LAST             247
+#define IDS_LANG_LAST             249
 
 /* Call popup skins, 213 x 120, without the "Info" button. */
 #define IDB_SKIN_DEFAULT          143

@@ -28,6 +28,7 @@ class Win32Registry final : public IRegistry {
   long SetValue(const std::string& path, const std::string& name, std::uint32_t type,
                 const std::string& data) override;
   long DeleteKeyTree(const std::string& path) override;
+  long DeleteValue(const std::string& path, const std::string& name) override;
 
  private:
   HKEY root_;
