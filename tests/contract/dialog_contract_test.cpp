@@ -14,10 +14,12 @@ namespace {
 
 class Listener final : public IDialogEvents {
  public:
-  void OnInitDialog() override { ++inits; }
+  void OnInitDialog() override {
+    if (onInit) onInit();
+  }
   void OnCommand(int id) override { commands.push_back(id); }
   void OnSelectionChange(int id) override { selections.push_back(id); }
-  int inits = 0;
+  std::function<void()> onInit;
   std::vector<int> commands;
   std::vector<int> selections;
 };
@@ -113,21 +115,15 @@ TEST_F(DialogContract, EditAndHotkeyKeepWhatWasPutIn) {
 TEST(DialogFocusContract, TheFocusAfterInitialisation) {
   struct Case {
     int hidden, disabled, focused, expected;
-  } cases[] = {
-      {0, 0, 0, IDC_CONTRACT_EDIT},
-      {IDC_CONTRACT_EDIT, 0, 0, IDC_CONTRACT_LIST},
-      {IDC_CONTRACT_EDIT, IDC_CONTRACT_LIST, 0, IDC_CONTRACT_CHECK},
-      {0, 0, IDC_CONTRACT_HOTKEY, IDC_CONTRACT_HOTKEY},
-  };
+  } cases[] = {{0, 0, 0, IDC_CONTRACT_EDIT},
+               {IDC_CONTRACT_EDIT, 0, 0, IDC_CONTRACT_LIST},
+               {IDC_CONTRACT_EDIT, IDC_CONTRACT_LIST, 0, IDC_CONTRACT_CHECK},
+               {0, 0, IDC_CONTRACT_HOTKEY, IDC_CONTRACT_HOTKEY}};
   for (const Case& c : cases) {
     auto harness = MakeHarness();
-    struct Init final : IDialogEvents {
-      void OnInitDialog() override { run(); }
-      void OnCommand(int) override {}
-      std::function<void()> run;
-    } events;
+    Listener events;
     std::unique_ptr<IDialogWindow> dialog = harness->Platform().CreateDialogWindow(&events);
-    events.run = [&] {
+    events.onInit = [&] {
       if (c.hidden) dialog->ShowItem(c.hidden, false);
       if (c.disabled) dialog->EnableItem(c.disabled, false);
       if (c.focused) dialog->FocusItem(c.focused);
