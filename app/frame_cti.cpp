@@ -27,8 +27,16 @@ void CMainFrame::ConnectCtiPort() {
   link_.Connect(m_strServerAddress, m_nServerPort);
 }
 
+void CMainFrame::RegisterHotkeyAfterConnect() {
+  if (!hotkeyAfterConnect_) return;
+  hotkeyAfterConnect_ = false;
+  platform_.Input().UnregisterHotKey(ID_HOTKEY_DIALOUT);
+  RegisterDialoutHotkey(false);
+}
+
 void CMainFrame::OnCtiConnected() {
   Debug("Connection to TSG (CTI-Port) ready\n");
+  RegisterHotkeyAfterConnect();
   if (link_.ReconnectMode() == kConnectAtStart && m_pWaitDlg) m_pWaitDlg->Hide();
   DisposeWaitDialog();
   tray_.FollowLink(true);
@@ -45,6 +53,7 @@ void CMainFrame::OnCtiConnected() {
 
 void CMainFrame::OnCtiConnectFailed() {
   DebugPrintf(DebugOut(), "Failed to connect to TSG (CTI-Port): %d.\n", link_.LastError());
+  RegisterHotkeyAfterConnect();
   tray_.FollowLink(false);
   if (link_.ReconnectMode() == kConnectAtStart && m_pWaitDlg) m_pWaitDlg->Hide();
   idle_.OnLinkFailed();

@@ -59,6 +59,7 @@ void CMainFrame::OpenLaunchLink() {
 }
 
 void CMainFrame::OnPhoneLink(const std::string& link) {
+  if (DeferWhileSending(DeferredCommand::kPhoneLink, [this, link] { OnPhoneLink(link); })) return;
   Debug("Phone link: " + link.substr(0, kLinkLogChars) + "\n");
   if (IsQuitting()) return;
   std::optional<std::string> number = PhoneLinkNumber(link);

@@ -20,6 +20,7 @@ void CMainFrame::OnHotKey(int id) {
   // Messages flow while the copy is awaited; a second press then is the
   // same request.
   if (id != ID_HOTKEY_DIALOUT || hotkeyCopying_) return;
+  if (DeferWhileSending(DeferredCommand::kHotkey, [this, id] { OnHotKey(id); })) return;
   hotkeyCopying_ = true;
   std::optional<std::string> selection;
   bool running = false;

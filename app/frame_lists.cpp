@@ -31,10 +31,7 @@ void CMainFrame::OpenConfigAfterProfiles() {
   std::shared_ptr<bool> alive = aliveFlag_;
   platform_.Loop().Post([this, alive] {
     if (!*alive || !m_bConfigAfterProfiles) return;
-    if (relay_.RelayBusy() != 0) {
-      m_bConfigWaitsForSends = true;
-      return;
-    }
+    if (DeferWhileSending(DeferredCommand::kConfigAfterProfiles, [this] { OpenConfigAfterProfiles(); })) return;
     RunConfigDialog();
   });
 }
@@ -78,9 +75,11 @@ void CMainFrame::OnActiveForcedProfileAnswer(const std::string& answer) {
 }
 
 void CMainFrame::RunActiveProfileDialog(const std::string& profile) {
+  if (DeferWhileSending(DeferredCommand::kActiveProfile, [this, profile] { RunActiveProfileDialog(profile); }))
+    return;
   // One at a time: a second report brings the open one forward.
   if (m_dlgActiveProfile.BringToFront()) return;
-  CInformActiveProfile dialog(*this, profiles_, m_strServerAddress);
+  CInformActiveProfile dialog(*this, profiles_, switch_, m_strServerAddress);
   dialog.SetActiveProfile(profile);
   m_dlgActiveProfile.Run(dialog);
 }
@@ -94,15 +93,15 @@ void CMainFrame::AskListsAfterLogin() {
 }
 
 void CMainFrame::AskForUser(const std::string& command, unsigned timerId) {
-  SendRelayRequest(command + "|" + std::to_string(settings_.ReadDword("User ID")), timerId);
+  SendRelayRequest(UserRequest{command, ""}, timerId);
 }
 
 // ---- the idle timer's requests and notices
 
 void CMainFrame::AskForcedProfile() { AskForUser("GETACTIVEFORCEDPROFILE", ID_TIMER_RELAY_ACTIVE); }
 
-int CMainFrame::SendForceRequest(const std::string& request) {
-  return SendRelayRequest(request, ID_TIMER_RELAY_FORCE);
+void CMainFrame::RequestSwitch(SwitchPurpose purpose, UserRequest request) {
+  switch_.Request(purpose, std::move(request), kRelayConnectTimeoutMs);
 }
 
 void CMainFrame::ShowSwitchFailed() { ShowInfoPopup(2, LoadLangText(text::kIdleTimerNotActivated), 1); }

@@ -13,9 +13,9 @@ using namespace fon;
 struct FrameRelayKind {
   int kind;
   void (CMainFrame::*onAnswer)(const std::string& answer);
-  // Takes over a failure of the request before the kind's notice is shown
-  // (true: handled, nothing more to show); nullptr for none.
-  bool (CMainFrame::*takesFailure)(bool timedOut);
+  // Takes the timeout of the request and tells the user itself; nullptr:
+  // the kind's notice is shown.
+  void (CMainFrame::*takesFailure)(bool timedOut);
 };
 
 namespace {
@@ -68,27 +68,19 @@ bool CFrameRelay::Pending(int kind) const {
   return false;
 }
 
-int CFrameRelay::Send(const std::string& request, unsigned timerId, unsigned connectTimeoutMs) {
+int CFrameRelay::Send(const UserRequest& request, unsigned timerId, unsigned connectTimeoutMs) {
   Slot* slot = SlotOfTimer(timerId);
   if (slot == nullptr) return 0;
   const int kind = slot->kind->kind;
-  if (kind == kRelayForce && m_bForceBusy) {
-    // A force request is being connected or sent already (this call comes
-    // from the message loop that its blocking connect keeps running).
-    frame_.ShowInfoPopup(2, frame_.LoadLangText(text::kProfileNotChanged), 0);
-    return 0;
-  }
 
   // Local copies: a reconnect of the CTI port inside the blocking connect
   // below reads the settings again.
   const std::string host = settings_.ReadString("Server IP Address");
   const int port = settings_.ReadDword("Relay port", kDefaultRelayPort);
   frame_.NoteServer(host, port);
-  m_nUserId = settings_.ReadDword("User ID");
+  const unsigned generation = ++slot->generation;
 
   RaiseBusy();
-  if (kind == kRelayForce) m_bForceBusy = 1;
-
   int sent = 0;
   // Until it has been sent, the request is reachable from nowhere else:
   // whatever runs inside the blocking connect cannot dispose of it.
@@ -97,29 +89,43 @@ int CFrameRelay::Send(const std::string& request, unsigned timerId, unsigned con
   if (error != 0) {
     DebugPrintf(platform_.Debug(), "Failed to create client socket: %d!", error);
   } else if (socket->Connect(host, port, connectTimeoutMs) != 0) {
-    // The request of this kind still pending (if any) stays: its answer
-    // counts, and its timeout ends it without telling the user again.
-    if (slot->socket) slot->failureReported = true;
-    ReportFailure(*slot, false, false);
+    if (generation == slot->generation) {
+      // The request of this kind still pending (if any) stays: its answer
+      // counts, and its timeout ends it without telling the user again.
+      if (slot->socket) slot->failureReported = true;
+      ReportFailure(*slot, false, false);
+    }
+  } else if (generation != slot->generation) {
+    // A newer request of the kind was made meanwhile, or this one was
+    // called off: it goes out no more.
   } else {
     // Under way: the previous request of the kind gives way to this one.
     Retire(*slot);
-    if ((error = socket->SendRequest(request)) != 0) {
+    // The user as stored now, after the connect.
+    m_nUserId = settings_.ReadDword("User ID");
+    const std::string line = request.For(m_nUserId);
+    if ((error = socket->SendRequest(line)) != 0) {
       DebugPrintf(platform_.Debug(), "Failed to send on client socket: %d", error);
-    } else {
-      // So does one made while this one was being sent.
-      Retire(*slot);
+    } else if (generation == slot->generation) {
       platform_.Timers().SetTimer(&frame_, timerId, kFrameRelayTimeoutMs);
-      platform_.Debug().Write("Message sent: " + request + "\n");
+      platform_.Debug().Write("Message sent: " + line + "\n");
       slot->socket = std::move(socket);
       sent = 1;
     }
   }
   if (socket) socket->Close();
-
-  if (kind == kRelayForce) m_bForceBusy = 0;
   LowerBusy();
   return sent;
+}
+
+bool CFrameRelay::SendForce(const UserRequest& request, unsigned connectTimeoutMs) {
+  return Send(request, RelayTimerId(kRelayForce), connectTimeoutMs) == 1;
+}
+
+void CFrameRelay::DropForce() {
+  Slot* slot = SlotOfKind(kRelayForce);
+  ++slot->generation;
+  Retire(*slot);
 }
 
 void CFrameRelay::LowerBusy() {
@@ -133,7 +139,12 @@ void CFrameRelay::ReportFailure(const Slot& slot, bool timedOut, bool userKnows)
   const char* debug = timedOut ? info->timeoutDebug : info->connectFailureDebug;
   if (debug) platform_.Debug().Write(debug);
   if (userKnows) return;
-  if (slot.kind->takesFailure && (frame_.*slot.kind->takesFailure)(timedOut)) return;
+  // The force request's sender tells the user itself: a failed connect it
+  // learns from Send, a timeout from here.
+  if (slot.kind->takesFailure) {
+    if (timedOut) (frame_.*slot.kind->takesFailure)(timedOut);
+    return;
+  }
   const int text = timedOut ? info->timeoutText : info->connectFailureText;
   if (text != 0) frame_.ShowInfoPopup(2, frame_.LoadLangText(text), 0);
 }

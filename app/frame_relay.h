@@ -10,13 +10,15 @@
 
 #include "common/deferred_release.h"
 #include "net/relay_socket.h"
+#include "net/user_request.h"
 #include "platform/platform.h"
+#include "profiles/profile_switch.h"
 #include "settings/settings_store.h"
 
 class CMainFrame;
 struct FrameRelayKind;
 
-class CFrameRelay final : public IRelayOwner {
+class CFrameRelay final : public IRelayOwner, public IForceChannel {
  public:
   CFrameRelay(fon::IPlatform& platform, fon::SettingsStore& settings, CMainFrame& frame);
   ~CFrameRelay() = default;
@@ -24,10 +26,15 @@ class CFrameRelay final : public IRelayOwner {
   CFrameRelay& operator=(const CFrameRelay&) = delete;
 
   // Connects to the relay port (blocking, the message loop keeps running),
-  // sends the line and starts the timer `timerId`, which names the kind.
-  // 1 when the request went out, 0 otherwise. The connect waits at most
-  // `connectTimeoutMs`.
-  int Send(const std::string& request, unsigned timerId, unsigned connectTimeoutMs = kRelayConnectTimeoutMs);
+  // sends the request for the user stored then and starts the timer
+  // `timerId`, which names the kind. 1 when the request went out, 0
+  // otherwise (also when a newer request of the kind was made while this
+  // one was being connected: the newer one counts). The connect waits at
+  // most `connectTimeoutMs`.
+  int Send(const UserRequest& request, unsigned timerId, unsigned connectTimeoutMs = kRelayConnectTimeoutMs);
+  // ---- IForceChannel: the force request, sent for the profile switch
+  bool SendForce(const UserRequest& request, unsigned connectTimeoutMs) override;
+  void DropForce() override;
   // A request of `kind` is out and waits for its answer.
   bool Pending(int kind) const;
   // A frame timer: true when it was the timeout of one of the requests.
@@ -41,8 +48,6 @@ class CFrameRelay final : public IRelayOwner {
   // the CTI link: it counts as busy as the frame's own do.
   void RaiseBusy() { ++m_nRelayBusy; }
   void LowerBusy();
-  // A force request is being connected or sent.
-  int ForceBusy() const { return m_bForceBusy; }
   // "User ID" as read by the last send.
   int UserId() const { return m_nUserId; }
 
@@ -56,6 +61,9 @@ class CFrameRelay final : public IRelayOwner {
     // A later request of this kind could not connect and told the user so:
     // this one's timeout adds no second notice.
     bool failureReported = false;
+    // Counts the sends and drops of the kind: a blocking connect that
+    // returns to find a newer one gives way.
+    unsigned generation = 0;
   };
   Slot* SlotOfKind(int kind);
   Slot* SlotOfTimer(unsigned timerId);
@@ -73,6 +81,5 @@ class CFrameRelay final : public IRelayOwner {
   fon::DeferredRelease<CRelaySocket> retired_{platform_.Loop()};
 
   int m_nRelayBusy = 0;
-  int m_bForceBusy = 0;
   int m_nUserId = 0;
 };

@@ -51,8 +51,9 @@ void CMainFrame::OnTimer(unsigned id) {
       ShowTrayMenu(m_nMenuX, m_nMenuY);
       return;
     case ID_TIMER_INFORM_PROFILE:
-      // The forced profile is shown once the configuration is closed.
-      if (m_dlgConfig.IsOpen()) return;
+      // The forced profile is shown once the configuration is closed, and
+      // not inside a blocking send; the timer asks again a second later.
+      if (m_dlgConfig.IsOpen() || relay_.RelayBusy() != 0) return;
       platform_.Timers().KillTimer(this, ID_TIMER_INFORM_PROFILE);
       RunActiveProfileDialog(profiles_.HeldForDisplay());
       return;
@@ -85,6 +86,9 @@ void CMainFrame::ApplySettings() {
     ConnectCtiPort();
     platform_.Input().UnregisterHotKey(ID_HOTKEY_DIALOUT);
     RegisterDialoutHotkey(false);
+  } else {
+    // The new hotkey counts as soon as the connect under way has ended.
+    hotkeyAfterConnect_ = true;
   }
 
   ReadLanguageIndexSetting();

@@ -19,7 +19,7 @@ void CMainFrame::OnTrayNotify(unsigned mouseMessage) {
       OpenWebsite();
       return;
     case kWmRButtonDown: {
-      Point at = platform_.Input().GetCursorPos();
+      Point at = platform_.Input().GetCursorPos().value_or(Point{});
       ShowTrayMenu(at.x, at.y);
       return;
     }
@@ -29,9 +29,10 @@ void CMainFrame::OnTrayNotify(unsigned mouseMessage) {
 }
 
 void CMainFrame::ShowTrayMenu(int x, int y) {
-  if (relay_.RelayBusy() != 0) {
-    // A relay request is blocking in a nested message loop; the menu's own
-    // loop must not start inside it.
+  if (relay_.RelayBusy() != 0 || hotkeyCopying_) {
+    // A relay request is blocking in a nested message loop, or the hotkey
+    // waits for the copy of the selection; the menu's own loop must not
+    // start inside either (they could not end before the menu closes).
     m_nMenuX = x;
     m_nMenuY = y;
     platform_.Timers().SetTimer(this, ID_TIMER_TRAY_MENU, kTrayMenuRetryMs);
@@ -51,6 +52,8 @@ void CMainFrame::ShowTrayMenu(int x, int y) {
 }
 
 void CMainFrame::OnCommand(int id) {
+  // Every command may open a dialog.
+  if (DeferWhileSending(DeferredCommand::kMenuCommand, [this, id] { OnCommand(id); })) return;
   switch (id) {
     case ID_MENU_DIALOUT:
       RunDialoutDialog(std::string());
@@ -80,10 +83,7 @@ void CMainFrame::OnRelaySendsDone() {
   // A menu deferred meanwhile opens half a second after the last send.
   if (platform_.Timers().IsTimerRunning(this, ID_TIMER_TRAY_MENU))
     platform_.Timers().SetTimer(this, ID_TIMER_TRAY_MENU, kTrayMenuRetryMs);
-  if (m_bConfigWaitsForSends) {
-    m_bConfigWaitsForSends = false;
-    OpenConfigAfterProfiles();
-  }
+  deferred_.OnSendsDone();
 }
 
 void CMainFrame::ShowAway(bool away) {

@@ -5,10 +5,12 @@
 // from the events of one part for the others.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/deferred_commands.h"
 #include "app/frame_ids.h"
 #include "app/frame_relay.h"
 #include "app/tray_icon.h"
@@ -25,6 +27,7 @@
 #include "platform/platform.h"
 #include "profiles/idle_timer.h"
 #include "profiles/profile_state.h"
+#include "profiles/profile_switch.h"
 #include "settings/settings_store.h"
 
 
@@ -36,6 +39,7 @@ class CMainFrame : public fon::TimerSink,
                    public ICtiLinkEvents,
                    public IDialogHost,
                    public IIdleHost,
+                   public ISwitchClient,
                    public IConectDialogOwner {
  public:
   explicit CMainFrame(fon::IPlatform& platform);
@@ -88,19 +92,23 @@ class CMainFrame : public fon::TimerSink,
   void OnCtiClosed() override;
 
   // ---- relay
-  int SendRelayRequest(const std::string& request, unsigned timerId) { return relay_.Send(request, timerId); }
+  int SendRelayRequest(const UserRequest& request, unsigned timerId) { return relay_.Send(request, timerId); }
   void OnProfileListAnswer(const std::string& answer);
   void OnDevicesAnswer(const std::string& answer);
   void OnActiveForcedProfileAnswer(const std::string& answer);
   // A login succeeded: the forced profile is to be told again, and the
   // three lists are asked for at once.
   void AskListsAfterLogin();
-  // Sends the list request `command` with the stored user id.
+  // Sends the list request `command` for the user stored when it goes out.
   void AskForUser(const std::string& command, unsigned timerId);
   void OnForceProfileAnswer(const std::string& answer);
-  // A force request failed (timed out, or its connect did); true when the
-  // exit or the idle timer took it over and nothing more is to be shown.
-  bool OnForceRequestFailed(bool timedOut);
+  // The force request timed out.
+  void OnForceRequestFailed(bool timedOut);
+  // What became of a profile switch (the exit's, the idle timer's, the
+  // dialog's).
+  void OnSwitchDone(SwitchPurpose purpose, SwitchOutcome outcome, const std::string& answer) override;
+  // The exit waits for the end profile's answer.
+  bool IsExiting() const { return switch_.IsOut(SwitchPurpose::kExit); }
   // The relay part read the server's address and relay port.
   void NoteServer(const std::string& address, int port);
   // No relay request is being connected or sent any more.
@@ -159,6 +167,8 @@ class CMainFrame : public fon::TimerSink,
   const CCtiLink& Link() const { return link_; }
   const CProfileState& Profiles() const { return profiles_; }
   const CIdleTimer& Idle() const { return idle_; }
+  const CProfileSwitch& Switch() const { return switch_; }
+  const CDeferredCommands& Deferred() const { return deferred_; }
 
   // ---- access for the pieces the frame owns
   fon::IPlatform& Platform() override { return platform_; }
@@ -205,14 +215,14 @@ class CMainFrame : public fon::TimerSink,
 
   int m_bConfigAfterProfiles = 0;
 
-  int m_bExiting = 0;
   // The session is ending: the end profile is on its way, nothing is shown.
   int m_bSessionEnding = 0;
 
  private:
   // ---- what the idle timer asks of the frame
   void AskForcedProfile() override;
-  int SendForceRequest(const std::string& request) override;
+  void RequestSwitch(SwitchPurpose purpose, UserRequest request) override;
+  bool SwitchClosed() const override { return switch_.Closed(); }
   void ShowSwitchFailed() override;
   void CutStickyPopup() override;
   void ShowAway(bool away) override;
@@ -222,13 +232,20 @@ class CMainFrame : public fon::TimerSink,
   void OpenConfigAfterProfiles();
   void DisposeWaitDialog();
   void RegisterDialoutHotkey(bool atStart);
+  void RegisterHotkeyAfterConnect();
   void ReadLanguageIndexSetting();
   // The tray menu of the language index (kept for an index without one).
   void SelectTrayMenu();
   void EndProcess();
   // The request that sets the end profile at exit; false when none is
   // configured (then nothing is sent).
-  bool EndProfileRequest(std::string* request);
+  bool EndProfileRequest(UserRequest* request);
+  // The end profile did not reach the server: the user decides.
+  void ExitNotDone(SwitchOutcome outcome);
+  // Held back while a relay send is under way (see CDeferredCommands).
+  bool DeferWhileSending(DeferredCommand command, std::function<void()> action) {
+    return deferred_.Defer(command, std::move(action));
+  }
 
   // Tasks posted by the frame check it: they may outlive the frame.
   std::shared_ptr<bool> aliveFlag_ = std::make_shared<bool>(true);
@@ -238,6 +255,8 @@ class CMainFrame : public fon::TimerSink,
   CFrameRelay relay_;
   CProfileState profiles_;
   CIdleTimer idle_;
+  CProfileSwitch switch_{relay_, *this};
+  CDeferredCommands deferred_{platform_.Loop(), [this] { return relay_.RelayBusy() != 0; }};
   std::unique_ptr<CWaitForConnectDlg> m_pWaitDlg;
   CDialogSlot m_dlgLogin;
   CDialogSlot m_dlgDialout;
@@ -248,7 +267,8 @@ class CMainFrame : public fon::TimerSink,
   // the message loop right after.
   fon::DeferredRelease<CWaitForConnectDlg> retiredWaitDialogs_{platform_.Loop()};
   int m_bQuit = 0;
-  bool m_bConfigWaitsForSends = false;
+  // New hotkey settings came while a connect was under way.
+  bool hotkeyAfterConnect_ = false;
   // The hotkey is waiting for the foreground application's copy.
   bool hotkeyCopying_ = false;
   // The hotkey's clipboard round trip under way (the innermost), if any.

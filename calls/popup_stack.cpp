@@ -143,8 +143,10 @@ void CPopupStack::MakeSticky(CPopup& popup, int slot) {
 }
 
 void CPopupStack::CutStickyStay(int ms) {
+  // Only the sticky information popup: a popup that took its slot since,
+  // or one the user pinned with a click, keeps its time.
   CPopup* sticky = PopupInSlot(m_nStickyPopup);
-  if (sticky && sticky->m_nStayLeft > ms) sticky->m_nStayLeft = ms;
+  if (sticky && sticky->m_bSticky && sticky->m_nStayLeft > ms) sticky->m_nStayLeft = ms;
 }
 
 void CPopupStack::ShowAgain() {

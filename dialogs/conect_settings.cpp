@@ -111,7 +111,8 @@ void SaveConectSettings(SettingsStore& store, const ConectSettings& s, const std
   store.WriteDword("Relay Port", s.relayPort);
   store.WriteDword("Hotkey - Virtual Key", static_cast<std::int32_t>(s.hotkeyVk));
   store.WriteDword("Hotkey - Modifier", static_cast<std::int32_t>(SwapAltShift(s.hotkeyFlags)));
-  store.WriteDword("Idle Timer Checkbox", s.idleMinutes == 0 ? 0 : s.idleFlag);
+  // No minutes, or fewer, is the idle timer switched off.
+  store.WriteDword("Idle Timer Checkbox", s.idleMinutes <= 0 ? 0 : s.idleFlag);
   store.WriteDword("End Profile Checkbox", s.endFlag);
   store.WriteDword("Show Calls RadioButton", s.ownCalls);
   store.WriteString("Language", s.language);

@@ -2,6 +2,8 @@
 // foreground application.
 #pragma once
 
+#include <optional>
+
 #include "platform/types.h"
 
 namespace fon {
@@ -15,7 +17,8 @@ class IInput {
   // True when the key was pressed since the previous query (the low bit of
   // GetAsyncKeyState), not while it is merely held down.
   virtual bool IsKeyDown(int virtualKey) = 0;
-  virtual Point GetCursorPos() = 0;
+  // None when the cursor cannot be read (a locked or switched desktop).
+  virtual std::optional<Point> GetCursorPos() = 0;
   virtual unsigned GetDoubleClickTime() = 0;
   // Makes the foreground application copy its selection (Ctrl+C strokes).
   virtual void SendCopyKeys() = 0;

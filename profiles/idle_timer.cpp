@@ -21,7 +21,7 @@ CIdleTimer::CIdleTimer(IPlatform& platform, SettingsStore& settings, TimerSink& 
       timerId_(timerId),
       profiles_(profiles),
       host_(host),
-      m_ptLastCursor(platform.Input().GetCursorPos()) {}
+      m_ptLastCursor(platform.Input().GetCursorPos().value_or(Point{})) {}
 
 CIdleTimer::~CIdleTimer() { platform_.Timers().KillTimer(&owner_, timerId_); }
 
@@ -40,34 +40,43 @@ void CIdleTimer::Stop(const char* debugText) {
   platform_.Timers().KillTimer(&owner_, timerId_);
 }
 
+bool CIdleTimer::Wanted() const {
+  // No minutes (or fewer) would force the idle profile after a second of
+  // rest and restore it at every move: that is the feature switched off.
+  return settings_.ReadDword("Idle Timer Checkbox") == 1 && m_nIdleMinutes > 0;
+}
+
 void CIdleTimer::StartAtCreate() {
   if (settings_.ReadDword("Idle Timer Checkbox") != 1) return;
-  platform_.Debug().Write("Activate IDLE TIMER\n");
   m_nIdleMinutes = IdleMinutesAtStart(settings_.ReadDword("Idle Timer"));
+  if (!Wanted()) return;
+  platform_.Debug().Write("Activate IDLE TIMER\n");
   Start(nullptr);
 }
 
 void CIdleTimer::OnLinkUp() {
-  if (settings_.ReadDword("Idle Timer Checkbox") == 1) Start("start the Idle-Timer\n");
+  if (Wanted()) Start("start the Idle-Timer\n");
 }
 
 void CIdleTimer::SendPendingRestore() {
-  if (!profiles_.HasPending()) return;
-  // A copy: a failed restore inside the blocking send may replace it.
-  const std::string request = profiles_.PendingRequest();
-  if (!host_.SendForceRequest(request)) return;
-  restoreInFlight_ = request;
-  if (profiles_.PendingRequest() == request) profiles_.ClearPending();
+  // Only while the user is here: one who left again has forgotten it.
+  const std::optional<UserRequest> pending = profiles_.PendingRequest();
+  if (!pending || phase_ != Phase::kPresent || restoring_) return;
+  profiles_.ClearPending();
+  restoring_ = true;
+  restore_ = *pending;
+  host_.RequestSwitch(SwitchPurpose::kRestore, *pending);
 }
 
 void CIdleTimer::OnLinkFailed() { Stop("Kill the Idle-Timer\n"); }
 
 void CIdleTimer::ApplySettings() {
-  // The dialog has checked the minutes already.
+  // Taken as stored; the dialog has checked the minutes.
   m_nIdleMinutes = settings_.ReadDword("Idle Timer");
-  const int checkbox = settings_.ReadDword("Idle Timer Checkbox");
-  if (checkbox == 1) Start(nullptr);
-  if (checkbox == 0) Stop(nullptr);
+  if (Wanted())
+    Start(nullptr);
+  else
+    Stop(nullptr);
 }
 
 bool CIdleTimer::OnTimer(unsigned id) {
@@ -80,13 +89,16 @@ void CIdleTimer::Tick() {
   // Runs every second: one cursor query, 256 key queries, nothing allocated
   // unless something is to be sent.
   IInput& input = platform_.Input();
-  const Point at = input.GetCursorPos();
+  // A cursor that cannot be read (a locked or switched desktop) has not
+  // moved.
+  const Point at = input.GetCursorPos().value_or(m_ptLastCursor);
   if (at.x != m_ptLastCursor.x || at.y != m_ptLastCursor.y) {
     OnActivity();
   } else {
     ++m_nIdleSeconds;
     // Minutes as applied from the dialog are not range-checked: no overflow.
-    if (m_nIdleSeconds >= static_cast<long long>(m_nIdleMinutes) * 60 && !m_bAway) SwitchToIdleProfile();
+    if (m_nIdleSeconds >= static_cast<long long>(m_nIdleMinutes) * 60 && phase_ == Phase::kPresent)
+      SwitchToIdleProfile();
   }
   m_ptLastCursor = at;
   // Only a key that went down since the last query and is up again counts
@@ -96,17 +108,16 @@ void CIdleTimer::Tick() {
 }
 
 void CIdleTimer::OnActivity() {
-  if (m_bAway) Restore();
-  if (m_bIdleActivating) returnedDuringSwitch_ = true;
+  if (phase_ == Phase::kAway) Restore();
+  if (phase_ == Phase::kSwitching) phase_ = Phase::kSwitchingBack;
   host_.CutStickyPopup();
   m_nIdleSeconds = 0;
-  m_bAway = 0;
 }
 
 void CIdleTimer::SwitchToIdleProfile() {
-  // One switch at a time: its answer or its timeout decides, not the ticks
-  // that pass meanwhile.
-  if (inSwitch_ || m_bIdleActivating) return;
+  // One switch at a time: its outcome decides, not the ticks that pass
+  // meanwhile.
+  if (phase_ != Phase::kPresent || host_.SwitchClosed()) return;
   const std::string profile = settings_.ReadString("Idle Timer Profile");
   if (profile.empty()) {
     platform_.Debug().Write(kNotActivated);
@@ -114,73 +125,94 @@ void CIdleTimer::SwitchToIdleProfile() {
     host_.ShowSwitchFailed();
     return;
   }
-  inSwitch_ = true;
-  returnedDuringSwitch_ = false;
-  // A restore left unanswered long ago is not to be repeated any more.
-  restoreInFlight_.clear();
-  // Its answer names what is forced now: the profile to go back to.
-  host_.AskForcedProfile();
-  platform_.Loop().Sleep(kPauseBeforeSwitchMs);
-  const std::string userId = std::to_string(settings_.ReadDword("User ID"));
+  phase_ = Phase::kSwitching;
+  // Leaving again before the last return was known to have worked: what
+  // that return wanted is still what the user had; a restore kept for the
+  // next connect would now undo the switch.
+  if (restoring_ || profiles_.HasPending()) {
+    restoreTarget_ = restoring_ ? restore_ : *profiles_.PendingRequest();
+    profiles_.ClearPending();
+  } else {
+    restoreTarget_.reset();
+    // Its answer names what is forced now: the profile to go back to.
+    host_.AskForcedProfile();
+    platform_.Loop().Sleep(kPauseBeforeSwitchMs);
+  }
+  if (phase_ == Phase::kSwitchingBack) {
+    // Back before anything was sent: nothing to switch.
+    phase_ = Phase::kPresent;
+    return;
+  }
   // An unknown name goes out as id 0; the server decides.
   const int id = profiles_.FindProfileId(profile).value_or(0);
-  m_bIdleActivating = 1;
-  host_.SendForceRequest("FORCEPROFILE|" + userId + "|" + std::to_string(id));
-  inSwitch_ = false;
+  host_.RequestSwitch(SwitchPurpose::kIdle, UserRequest::ForProfile("FORCEPROFILE", std::to_string(id)));
 }
 
 void CIdleTimer::Restore() {
   platform_.Debug().Write("Try to kill Idle Timer\n");
-  const std::string userId = std::to_string(settings_.ReadDword("User ID"));
-  const std::string& forced = profiles_.ForcedProfile();
-  const std::string request =
-      forced.empty() ? "CLEARFORCEDPROFILE|" + userId : "FORCEPROFILE|" + userId + "|" + forced;
+  UserRequest request;
+  if (restoreTarget_) {
+    request = *restoreTarget_;
+  } else {
+    const std::string& forced = profiles_.ForcedProfile();
+    request = forced.empty() ? UserRequest{"CLEARFORCEDPROFILE", ""} : UserRequest::ForProfile("FORCEPROFILE", forced);
+  }
+  restoreTarget_.reset();
   // Back before the request blocks: activity seen inside it is no second
   // return.
-  m_bAway = 0;
+  phase_ = Phase::kPresent;
   host_.ShowAway(false);
-  if (host_.SendForceRequest(request))
-    restoreInFlight_ = request;
-  else
-    profiles_.KeepPending(request);
+  restoring_ = true;
+  restore_ = request;
+  host_.RequestSwitch(SwitchPurpose::kRestore, std::move(request));
 }
 
-bool CIdleTimer::TakeForceAnswer(bool ok) {
-  // The server has decided on the restore, whatever it said.
-  restoreInFlight_.clear();
-  if (!m_bIdleActivating) return false;
-  m_bIdleActivating = 0;
-  if (!ok) {
-    SwitchFailed(kNotActivated);
-    return true;
+void CIdleTimer::OnSwitchDone(SwitchPurpose purpose, SwitchOutcome outcome) {
+  if (purpose == SwitchPurpose::kRestore) {
+    if (!restoring_) return;
+    restoring_ = false;
+    // Whether it took effect is unknown, or it never went out: it goes out
+    // again after the next connect, unless the user has left again since
+    // (then the next return sends it) or something newer decided.
+    const bool keep = outcome == SwitchOutcome::kTimedOut || outcome == SwitchOutcome::kNotSent ||
+                      outcome == SwitchOutcome::kRefused;
+    if (keep && phase_ == Phase::kPresent) profiles_.KeepPending(restore_);
+    return;
   }
-  platform_.Debug().Write("Idle Timer active\n");
-  m_bAway = 1;
-  host_.ShowAway(true);
-  if (returnedDuringSwitch_) {
-    returnedDuringSwitch_ = false;
-    OnActivity();
+  if (purpose != SwitchPurpose::kIdle || !IsSwitching()) return;
+  const bool cameBack = phase_ == Phase::kSwitchingBack;
+  phase_ = Phase::kPresent;
+  switch (outcome) {
+    case SwitchOutcome::kOk:
+      platform_.Debug().Write("Idle Timer active\n");
+      phase_ = Phase::kAway;
+      host_.ShowAway(true);
+      // The user came back while it was out: the restore follows at once.
+      if (cameBack) OnActivity();
+      return;
+    case SwitchOutcome::kError:
+    case SwitchOutcome::kTimedOut:
+      SwitchFailed(kNotActivated);
+      return;
+    case SwitchOutcome::kNotSent:
+      SwitchFailed("Could not activate Idle Timer\n");
+      return;
+    case SwitchOutcome::kPreempted:
+      // Something the user or the exit decided took its place.
+      m_nIdleSeconds = 0;
+      restoreTarget_.reset();
+      return;
+    case SwitchOutcome::kRefused:
+      // Not now (the exit is under way): the count goes on and the next
+      // tick asks again.
+      return;
   }
-  return true;
-}
-
-bool CIdleTimer::TakeForceFailure(bool timedOut) {
-  if (timedOut && !restoreInFlight_.empty()) {
-    // Whether it took effect is unknown; sending it again does no harm.
-    profiles_.KeepPending(std::move(restoreInFlight_));
-    restoreInFlight_.clear();
-  }
-  if (!m_bIdleActivating) return false;
-  m_bIdleActivating = 0;
-  SwitchFailed(timedOut ? kNotActivated : "Could not activate Idle Timer\n");
-  return true;
 }
 
 void CIdleTimer::SwitchFailed(const char* debugText) {
   // Counting starts again from nothing.
   platform_.Debug().Write(debugText);
   m_nIdleSeconds = 0;
-  returnedDuringSwitch_ = false;
   host_.ShowSwitchFailed();
 }
 
@@ -193,5 +225,5 @@ void CIdleTimer::OnSessionChange(bool locked) {
     OnActivity();
     return;
   }
-  if (!m_bAway) SwitchToIdleProfile();
+  SwitchToIdleProfile();
 }

@@ -4,10 +4,13 @@
 // the workstation counts as leaving at once, unlocking as coming back.
 #pragma once
 
+#include <optional>
 #include <string>
 
+#include "net/user_request.h"
 #include "platform/platform.h"
 #include "profiles/profile_state.h"
+#include "profiles/profile_switch.h"
 #include "settings/settings_store.h"
 
 // What the idle timer asks of the rest of the client.
@@ -15,11 +18,14 @@ class IIdleHost {
  public:
   // Sends GETACTIVEFORCEDPROFILE; its answer refreshes the restore target.
   virtual void AskForcedProfile() = 0;
-  // Sends a FORCEPROFILE or CLEARFORCEDPROFILE line as the frame's force
-  // request; 1 when it went out.
-  virtual int SendForceRequest(const std::string& request) = 0;
+  // Hands a FORCEPROFILE or CLEARFORCEDPROFILE request to the profile
+  // switch; its outcome comes back through OnSwitchDone.
+  virtual void RequestSwitch(SwitchPurpose purpose, UserRequest request) = 0;
   // The switch failed: the user is told with a notice that stays.
   virtual void ShowSwitchFailed() = 0;
+  // The end profile has gone out (or is going): the idle profile may not
+  // follow it.
+  virtual bool SwitchClosed() const = 0;
   // The user is back: a notice that stays a day goes after a few seconds.
   virtual void CutStickyPopup() = 0;
   virtual void ShowAway(bool away) = 0;
@@ -44,7 +50,7 @@ class CIdleTimer {
   void OnLinkUp();
   void OnLinkFailed();
   // A restore that could not be sent before goes out now (after a connect);
-  // it is forgotten only once it has been sent.
+  // one that fails again is kept again.
   void SendPendingRestore();
   // The configuration was applied: minutes as stored, on or off as set.
   void ApplySettings();
@@ -54,20 +60,27 @@ class CIdleTimer {
   bool OnTimer(unsigned id);
   void OnSessionChange(bool locked);
 
-  // ---- the frame's force request, when it is the switch or the restore
-  // Its answer: true when it was the switch's (taken here).
-  bool TakeForceAnswer(bool ok);
-  // It could not be connected or timed out: true when the switch's.
-  bool TakeForceFailure(bool timedOut);
+  // The outcome of the switch (kIdle) or of the restore (kRestore).
+  void OnSwitchDone(SwitchPurpose purpose, SwitchOutcome outcome);
 
   bool IsRunning() const;
-  bool IsAway() const { return m_bAway != 0; }
-  bool IsSwitching() const { return m_bIdleActivating != 0; }
+  bool IsAway() const { return phase_ == Phase::kAway; }
+  bool IsSwitching() const { return phase_ == Phase::kSwitching || phase_ == Phase::kSwitchingBack; }
+  // A restore has been handed to the switch and has not ended yet.
+  bool IsRestoring() const { return restoring_; }
   int Seconds() const { return m_nIdleSeconds; }
   int Minutes() const { return m_nIdleMinutes; }
 
  private:
+  enum class Phase {
+    kPresent,        // counting the seconds without activity
+    kSwitching,      // the switch to the idle profile is out
+    kSwitchingBack,  // ... and the user came back meanwhile
+    kAway,           // the idle profile is forced
+  };
   void Start(const char* debugText);
+  // Runs only with the feature on and a positive number of minutes.
+  bool Wanted() const;
   void Tick();
   void OnActivity();
   void SwitchToIdleProfile();
@@ -84,15 +97,13 @@ class CIdleTimer {
   int m_nIdleMinutes = 0;
   int m_nIdleSeconds = 0;
   fon::Point m_ptLastCursor;
-  int m_bAway = 0;
-  int m_bIdleActivating = 0;
-  // The switch is being sent right now (its requests block and pump
-  // messages): a tick inside it must not start a second one.
-  bool inSwitch_ = false;
-  // The user came back while the switch was still out: its "+OK" is
-  // followed by the restore at once.
-  bool returnedDuringSwitch_ = false;
-  // The restore that went out and has not been answered: one that times
-  // out is sent again after the next connect.
-  std::string restoreInFlight_;
+  Phase phase_ = Phase::kPresent;
+  // The restore handed to the switch and not ended yet; one that times out
+  // or cannot be sent is kept for the next connect.
+  bool restoring_ = false;
+  UserRequest restore_;
+  // What the next restore sends when the user left again before the last
+  // one was known to have worked: the server still has the idle profile
+  // forced, so its report is no guide to what the user had.
+  std::optional<UserRequest> restoreTarget_;
 };

@@ -13,9 +13,10 @@ constexpr int kDefaultRelayPort = 12345;
 }  // namespace
 
 CInformActiveProfile::CInformActiveProfile(IDialogHost& host, const CProfileState& profiles,
-                                           std::string server)
+                                           CProfileSwitch& profileSwitch, std::string server)
     : CCommandDialog(host, IDD_ACTIVE_PROFILE),
       profiles_(profiles),
+      switch_(profileSwitch),
       m_strServer(std::move(server)),
       relay_(host, *this, kRelayInformForce) {}
 
@@ -65,13 +66,21 @@ void CInformActiveProfile::OnOK() {
     EndDialog(kIdOk);
     return;
   }
+  // The exit has the last word on the profile: no choice after it.
+  if (!switch_.Claim(SwitchPurpose::kChoice)) return;
   // Whatever happens to the request, the dialog stays open until an answer
   // of "+OK" or the user's Cancel.
   relay_.Send(m_strRequest, m_strServer, Settings().ReadDword("Relay port", kDefaultRelayPort));
 }
 
+void CInformActiveProfile::OnEnd() {
+  relay_.Cancel();
+  switch_.Release(SwitchPurpose::kChoice);
+}
+
 void CInformActiveProfile::OnDialogRelayAnswer(const std::string& answer) {
   Debug("Relay answers to FORCEPROFILE request (informactiveprofile): " + answer + "\n");
+  switch_.Release(SwitchPurpose::kChoice);
   // Only the exact answer counts here.
   if (answer == "+OK") {
     EndDialog(kIdOk);

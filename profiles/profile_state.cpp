@@ -19,11 +19,6 @@ void CProfileState::TakeForcedProfile(std::string profile) {
   m_strForcedProfile = std::move(profile);
 }
 
-void CProfileState::KeepPending(std::string request) {
-  m_strPendingRequest = std::move(request);
-  m_bPendingRequest = 1;
-}
-
 std::optional<int> CProfileState::FindProfileId(std::string_view name) const {
   std::optional<int> id;
   m_lstProfiles.ForEachFromTail([&](const IdStringEntry& entry) {

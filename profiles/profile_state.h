@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "common/id_string_list.h"
+#include "net/user_request.h"
 
 class CProfileState {
  public:
@@ -36,10 +37,10 @@ class CProfileState {
   const std::string& HeldForDisplay() const { return m_strInformProfile; }
 
   // A restore request whose send failed; it goes out after the next connect.
-  void KeepPending(std::string request);
-  void ClearPending() { m_bPendingRequest = 0; }
-  bool HasPending() const { return m_bPendingRequest != 0; }
-  const std::string& PendingRequest() const { return m_strPendingRequest; }
+  void KeepPending(UserRequest request) { m_pendingRequest = std::move(request); }
+  void ClearPending() { m_pendingRequest.reset(); }
+  bool HasPending() const { return m_pendingRequest.has_value(); }
+  const std::optional<UserRequest>& PendingRequest() const { return m_pendingRequest; }
 
   // ---- lookups (the last entry of a name counts; "" when none)
   std::optional<int> FindProfileId(std::string_view name) const;
@@ -62,6 +63,5 @@ class CProfileState {
   int m_bForcedChecked = 0;
   std::string m_strForcedProfile;
   std::string m_strInformProfile;
-  int m_bPendingRequest = 0;
-  std::string m_strPendingRequest;
+  std::optional<UserRequest> m_pendingRequest;
 };

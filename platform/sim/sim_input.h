@@ -23,8 +23,9 @@ class SimInput : public IInput {
     ++keyQueries;
     return keysPressed.erase(virtualKey) != 0;
   }
-  Point GetCursorPos() override {
+  std::optional<Point> GetCursorPos() override {
     ++cursorQueries;
+    if (cursorUnreadable) return std::nullopt;
     return cursor;
   }
   unsigned GetDoubleClickTime() override { return doubleClickTime; }
@@ -32,6 +33,8 @@ class SimInput : public IInput {
 
   std::map<int, std::pair<unsigned, unsigned>> hotkeys;
   Point cursor{640, 500};
+  // The desktop is locked: the cursor cannot be read.
+  bool cursorUnreadable = false;
   unsigned doubleClickTime = 500;
   // Keys pressed and released since their last query.
   std::set<int> keysPressed;

@@ -17,9 +17,9 @@ bool Win32Input::IsKeyDown(int virtualKey) {
   return ::GetAsyncKeyState(virtualKey) == 1;
 }
 
-Point Win32Input::GetCursorPos() {
+std::optional<Point> Win32Input::GetCursorPos() {
   POINT pt{};
-  ::GetCursorPos(&pt);
+  if (!::GetCursorPos(&pt)) return std::nullopt;
   return Point{pt.x, pt.y};
 }
 

@@ -15,7 +15,7 @@ class Win32Input final : public IInput {
   bool RegisterHotKey(int id, unsigned modifiers, unsigned virtualKey) override;
   void UnregisterHotKey(int id) override;
   bool IsKeyDown(int virtualKey) override;
-  Point GetCursorPos() override;
+  std::optional<Point> GetCursorPos() override;
   unsigned GetDoubleClickTime() override;
   void SendCopyKeys() override;
 

@@ -81,7 +81,7 @@ TEST_F(ColourCrmTest, AddressFromTheCallAndTheFramesCopies) {
   // The user id and host are the frame's copies from its last relay
   // request, not the stored values.
   sim.registry.SetDword(kMainKey, "User ID", -77);
-  ASSERT_EQ(frame->SendRelayRequest("GETDEVICES|-77", ID_TIMER_RELAY_DEVICES), 1);
+  ASSERT_EQ(frame->SendRelayRequest({"GETDEVICES", ""}, ID_TIMER_RELAY_DEVICES), 1);
   sim.registry.SetDword(kMainKey, "User ID", kUser);
   sim.registry.SetString(kMainKey, "Server IP Address", "somewhere.else");
   CallFor(kUser);  // reads the template for the next call

@@ -39,6 +39,7 @@ class CtiConnectionTest : public FrameTest {
 
 TEST_F(CtiConnectionTest, ServerDownAtStartRetriesEveryThirtySecondsWithoutNotice) {
   sim.registry.SetDword(kMainKey, "Idle Timer Checkbox", 1);
+  sim.registry.SetDword(kMainKey, "Idle Timer", 5);
   Start();
   EXPECT_TRUE(Logged("OnConnect error: 10061"));
   EXPECT_TRUE(Logged("Failed to connect to TSG (CTI-Port): 10061.\n"));

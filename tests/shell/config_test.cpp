@@ -36,7 +36,10 @@ TEST(ConectSettingsTest, LoadRules) {
       {"End Profile", 0, a40, "end=" + a40 + " "}, {"End Profile", 0, a40 + "b", "end= "},
       {"Server IP Address", 0, a31, "at= web=http://" + a31 + "/tpm "}, {"Hotkey - Modifier", 101, "", "key=119/0 "},
       {"Hotkey - Modifier", 1, "", "key=119/4 "}, {"Hotkey - Modifier", 3, "", "key=119/6 "},
-      {"Hotkey - Modifier", 8, "", "key=119/8 "}, {"Phone number", 0, "", "no=301 "},
+      {"Hotkey - Modifier", 8, "", "key=119/8 "}, {"Hotkey - Modifier", 2, "", "key=119/2 "},
+      {"Hotkey - Modifier", 4, "", "key=119/1 "}, {"Hotkey - Modifier", 5, "", "key=119/5 "},
+      {"Hotkey - Modifier", 6, "", "key=119/3 "}, {"Hotkey - Modifier", 7, "", "key=119/7 "},
+      {"Phone number", 0, "", "no=301 "},
       {"Phone number", 0, a40 + "1", "no=30100 "}, {"Away On Lock", 0, "", "lock=0 links=1 auto=1"},
   };
   for (const Case& c : cases) {
@@ -46,8 +49,13 @@ TEST(ConectSettingsTest, LoadRules) {
     if (!c.text.empty()) registry.SetString(kMainKey, c.name, c.text);
     SettingsStore store(registry);
     bool keyOk = false;
-    const std::string got = Describe(LoadConectSettings(store, {"30100", "302", "301", std::string(101, '9')}, &keyOk));
+    const std::vector<std::string> devices{"30100", "302", "301", std::string(101, '9')};
+    const ConectSettings loaded = LoadConectSettings(store, devices, &keyOk);
+    const std::string got = Describe(loaded);
     EXPECT_NE(got.find(c.expected), std::string::npos) << c.name << " " << c.dword << " " << c.text << ": " << got;
+    // OK on the untouched dialog stores what it showed: the next opening shows the same.
+    SaveConectSettings(store, loaded, "C:\\a", "");
+    EXPECT_EQ(Describe(LoadConectSettings(store, devices, &keyOk)), got) << c.name << " " << c.dword;
   }
   EXPECT_FALSE(AutostartFromRunValue("C:\\"));
 }
@@ -82,16 +90,20 @@ TEST_F(ConfigTest, LanguageSwitchRefusedInputAndSave) {
     d.Toggle(IDC_CONFIG_IDLE_CHECK);
     EXPECT_FALSE(d.disabled.count(IDC_CONFIG_IDLE_MINUTES));
     EXPECT_EQ(d.items[IDC_CONFIG_TITLE], "Konfiguration");
+    d.Type(IDC_CONFIG_CTI_PORT, "abc"), d.Type(IDC_CONFIG_IDLE_MINUTES, " 5");
     d.ChooseText(IDC_CONFIG_LANGUAGE, "English");
     EXPECT_EQ(d.items[IDC_CONFIG_TITLE] + "|" + d.items[IDC_CONFIG_SHOW_CALLS] + "|" + d.items[kIdCancel],
               "Configuration|own|Cancel");
-    d.Type(IDC_CONFIG_CTI_PORT, "abc");
+    EXPECT_EQ(d.items[IDC_CONFIG_CTI_PORT] + "|" + d.items[IDC_CONFIG_IDLE_MINUTES], "abc| 5");  // as typed
     d.Press(kIdOk);
-    EXPECT_EQ(d.rejected, (std::vector<std::pair<int, std::string>>{{IDC_CONFIG_CTI_PORT, "Please enter an integer."}}));
+    const std::pair<int, std::string> refused{IDC_CONFIG_CTI_PORT, "Please enter an integer."};
+    EXPECT_EQ(d.rejected, (std::vector{refused, refused}));  // by the switch, then by OK
     EXPECT_EQ(Dword("Show Calls RadioButton"), std::nullopt);  // neither the switch nor the OK saved
-    for (auto [id, text] : {std::pair{IDC_CONFIG_CTI_PORT, "12400"}, {IDC_CONFIG_IDLE_MINUTES, "5"},
-                            {IDC_CONFIG_NUMBER, "0711 / 123-45"}})
-      d.Type(id, text);
+    d.Type(IDC_CONFIG_CTI_PORT, "12400");
+    d.ChooseText(IDC_CONFIG_LANGUAGE, "Deutsch");  // all valid: shown as they will be saved
+    EXPECT_EQ(d.items[IDC_CONFIG_IDLE_MINUTES], "5");
+    d.ChooseText(IDC_CONFIG_LANGUAGE, "English");
+    d.Type(IDC_CONFIG_NUMBER, "0711 / 123-45");
     d.PressHotkey(IDC_CONFIG_HOTKEY, 0x70, kHotkeyExtended);
     d.Toggle(IDC_CONFIG_AWAY_ON_LOCK);
     d.Press(kIdOk);

@@ -117,7 +117,7 @@ struct LockCase {
   int checkbox;
   const char* profile;
   bool switches;
-  int failure;  // the restore: 0 answered, 1 relay down, 2 never answered, 3 answered late
+  int failure;  // the restore: 0 answered, 1 relay down, 2 never answered, 3 answered late, 4 refused
   Popups shown;
 };
 const LockCase kLockCases[] = {{-1, 1, "Away", true, 0, {}},
@@ -127,7 +127,8 @@ const LockCase kLockCases[] = {{-1, 1, "Away", true, 0, {}},
                                {1, 1, "", false, 0, {}},
                                {1, 1, "Away", true, 1, {{2, kText232, 0}}},
                                {1, 1, "Away", true, 2, {{2, kText217, 0}}},
-                               {1, 1, "Away", true, 3, {}}};
+                               {1, 1, "Away", true, 3, {}},
+                               {1, 1, "Away", true, 4, {{2, kText212, 0}}}};
 using LockTest = IdleTest;
 
 TEST_P(LockTest, LockIsLeavingUnlockIsComingBack) {
@@ -145,6 +146,7 @@ TEST_P(LockTest, LockIsLeavingUnlockIsComingBack) {
   EXPECT_EQ(CountRequests("FORCEPROFILE|42|3"), c.switches ? 1 : 0);
   if (c.failure == 1) sim.network.StopListening(kServer, kRelayPort);
   if (c.failure == 2) relayAnswers.erase("CLEARFORCEDPROFILE");
+  if (c.failure == 4) relayAnswers["CLEARFORCEDPROFILE"] = "-ERR|busy";
   sim.frame->PostSessionChange(false);
   sim.loop.RunFor(200);
   if (c.failure == 3) held->Send("+OK");  // the switch is done once the user is back

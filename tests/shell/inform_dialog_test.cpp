@@ -12,7 +12,7 @@ const Popups kText230{{2, "Error at connecting. Please check the configuration",
 
 struct Case {
   const char* active;  // the forced profile's id
-  std::string choice;
+  std::string choice;  // "": OK on the list as it opens
   const char* answer;  // nullptr: no answer
   int link;            // 0 up, 1 down and back at once, 2 down for good
   std::string sent;    // "" nothing
@@ -20,6 +20,7 @@ struct Case {
   Popups shown;
 };
 const Case kCases[] = {{"2", "Office", "+OK", 0, "", kIdOk, {}},
+                       {"2", "", "+OK", 0, "", kIdOk, {}},
                        {"2", "Home", "+OK", 0, "FORCEPROFILE|42|1", kIdOk, {}},
                        {"2", " Deactivate profile", "+OK", 0, "CLEARFORCEDPROFILE|42", kIdOk, {}},
                        {"9", " Deactivate profile", "+OK", 0, "", kIdOk, {}},
@@ -58,7 +59,7 @@ TEST_P(InformDialogTest, ChoicesAndAnswers) {
     // A second report while it is open brings it forward.
     frame->CMainFrame::RunActiveProfileDialog(c.active);
     EXPECT_EQ(record.broughtToFront, 1);
-    ASSERT_TRUE(record.ChooseText(IDC_ACTIVE_CHOICE, c.choice));
+    ASSERT_TRUE(c.choice.empty() || record.ChooseText(IDC_ACTIVE_CHOICE, c.choice));
     record.Press(kIdOk);
     sim.loop.Schedule(12000, [&record] { record.Press(kIdCancel); });
   };

@@ -15,7 +15,7 @@ class ListsTest : public ShellTest {
   }
   void Ask(unsigned timer, const std::string& word, const std::string& answer) {
     relayAnswers[word] = answer;
-    ASSERT_EQ(frame->SendRelayRequest(word + "|42", timer), 1);
+    ASSERT_EQ(frame->SendRelayRequest({word, ""}, timer), 1);
     sim.loop.RunFor(1);
     EXPECT_FALSE(Running(timer));
     EXPECT_TRUE(Logged("Relay answers to " + word + " request: " + answer + "\n"));

@@ -51,7 +51,8 @@ TEST_F(RelayTest, TimeoutsAndConnectFailuresReportPerKind) {
     Popups timeout;
     Popups connectFailure;
   } cases[] = {
-      {15, {{2, kText217, 0}}, {{2, kText232, 0}}},
+      // The force request's texts are its asker's (exit, idle timer, restore).
+      {15, {}, {}},
       {16, {}, {}},
       {17, {{2, kText218, 0}}, {{2, kText233, 0}}},
       {18, {{2, kText239, 0}}, {{2, kText239, 0}}},
@@ -68,7 +69,7 @@ TEST_F(RelayTest, TimeoutsAndConnectFailuresReportPerKind) {
         sim.network.StopListening(kServer, kRelayPort);
       Shown().clear();
       int timeouts = LoggedCount(timeoutLine);
-      ASSERT_EQ(frame->SendRelayRequest(word + "|42", c.timer), reachable ? 1 : 0) << word;
+      ASSERT_EQ(frame->SendRelayRequest({word, ""}, c.timer), reachable ? 1 : 0) << word;
       if (reachable) {
         sim.loop.RunFor(4999);
         EXPECT_TRUE(Shown().empty());
@@ -78,7 +79,7 @@ TEST_F(RelayTest, TimeoutsAndConnectFailuresReportPerKind) {
       }
       EXPECT_EQ(Shown(), reachable ? c.timeout : c.connectFailure) << word << reachable;
       EXPECT_FALSE(Running(c.timer));
-      EXPECT_EQ(frame->Relay().RelayBusy() + frame->Relay().ForceBusy(), 0);
+      EXPECT_EQ(frame->Relay().RelayBusy(), 0);
     }
   }
   EXPECT_TRUE(Logged("OnConnect error: 10061"));
@@ -91,7 +92,7 @@ TEST_F(RelayTest, UnknownHostFailsAtOnceAndASwallowingOneWithinFiveSeconds) {
   StartRecording();
   sim.registry.SetString(kMainKey, "Server IP Address", "no-such-host.invalid");
   std::uint64_t start = sim.loop.NowMs();
-  EXPECT_EQ(frame->SendRelayRequest("GETDEVICES|42", 18), 0);
+  EXPECT_EQ(frame->SendRelayRequest({"GETDEVICES", ""}, 18), 0);
   EXPECT_EQ(sim.loop.NowMs(), start);
   EXPECT_TRUE(Logged("OnConnect error: 11001"));
 
@@ -99,7 +100,7 @@ TEST_F(RelayTest, UnknownHostFailsAtOnceAndASwallowingOneWithinFiveSeconds) {
   sim.network.Listen(kServer, kRelayPort).mode = sim::ListenMode::kBlackhole;
   bool loopRan = false;
   sim.loop.Schedule(2000, [&] { loopRan = true; });
-  EXPECT_EQ(frame->SendRelayRequest("GETDEVICES|42", 18), 0);
+  EXPECT_EQ(frame->SendRelayRequest({"GETDEVICES", ""}, 18), 0);
   EXPECT_EQ(sim.loop.NowMs() - start, kRelayConnectTimeoutMs);
   EXPECT_TRUE(loopRan);
   EXPECT_TRUE(Logged("OnConnect error: 10060"));
@@ -112,8 +113,8 @@ TEST_F(RelayTest, CloseWithoutAnswerIsQuietAndAnEmptyReadOnlyClosesTheHandle) {
     line.rfind("GETDEVICES", 0) == 0 ? conn->Close() : conn->Send("");
   };
   StartRecording();
-  ASSERT_EQ(frame->SendRelayRequest("GETDEVICES|42", 18), 1);
-  ASSERT_EQ(frame->SendRelayRequest("GETPROFILELIST|42", 17), 1);
+  ASSERT_EQ(frame->SendRelayRequest({"GETDEVICES", ""}, 18), 1);
+  ASSERT_EQ(frame->SendRelayRequest({"GETPROFILELIST", ""}, 17), 1);
   sim.loop.RunFor(1);
   EXPECT_FALSE(Running(18));
   EXPECT_TRUE(Running(17));
@@ -143,7 +144,7 @@ TEST_F(RelayTest, OnlyTheFirstReadOfAnAnswerCounts) {
   for (const Case& c : cases) {
     writes = c.writes;
     std::size_t lines = sim.debug.lines.size();
-    ASSERT_EQ(frame->SendRelayRequest("GETPROFILELIST|42", 17), 1);
+    ASSERT_EQ(frame->SendRelayRequest({"GETPROFILELIST", ""}, 17), 1);
     sim.loop.RunFor(10);
     std::vector<std::pair<int, std::string>> got;
     frame->Profiles().Profiles().ForEachFromTail([&](const auto& e) { got.emplace_back(e.nId, e.strText); });
@@ -157,15 +158,15 @@ TEST_F(RelayTest, OnlyTheFirstReadOfAnAnswerCounts) {
   EXPECT_EQ(Shown(), (Popups{{2, kText221, 0}, {2, kText221, 0}}));
 }
 
-TEST_F(RelayTest, ARequestReplacesTheOneOfItsKindAndASecondForceIsRefused) {
+TEST_F(RelayTest, ARequestReplacesTheOneOfItsKindAndTheNewestCounts) {
   std::vector<std::shared_ptr<sim::SimConnection>> held;
   ServeRelay().onData = [&](std::shared_ptr<sim::SimConnection> conn, const std::string&) {
     held.push_back(conn);
   };
   StartRecording();
-  ASSERT_EQ(frame->SendRelayRequest("GETPROFILELIST|42", 17), 1);
+  ASSERT_EQ(frame->SendRelayRequest({"GETPROFILELIST", ""}, 17), 1);
   sim.loop.RunFor(3000);
-  ASSERT_EQ(frame->SendRelayRequest("GETPROFILELIST|42", 17), 1);
+  ASSERT_EQ(frame->SendRelayRequest({"GETPROFILELIST", ""}, 17), 1);
   sim.loop.RunFor(1);
   held[0]->Send("+OK|1|Old");  // too late: that request is gone
   sim.loop.RunFor(3000);
@@ -176,12 +177,15 @@ TEST_F(RelayTest, ARequestReplacesTheOneOfItsKindAndASecondForceIsRefused) {
   EXPECT_EQ(frame->Profiles().Profiles().HeadId(), 2);
 
   sim.network.Listen(kServer, kRelayPort).connectDelayMs = 2000;
+  // A request made inside the blocking connect of an older one of its kind
+  // is the one that goes out; the older one gives way quietly.
   int inner = -1;
-  sim.loop.Schedule(500, [&] { inner = frame->SendRelayRequest("CLEARFORCEDPROFILE|42", 15); });
-  EXPECT_EQ(frame->SendRelayRequest("FORCEPROFILE|42|3", 15), 1);
-  EXPECT_EQ(inner, 0);
-  EXPECT_EQ(Shown(), (Popups{{2, kText232, 0}}));
-  EXPECT_EQ(CountRequests("CLEARFORCEDPROFILE|42"), 0);
+  sim.loop.Schedule(500, [&] { inner = frame->SendRelayRequest({"CLEARFORCEDPROFILE", ""}, 15); });
+  EXPECT_EQ(frame->SendRelayRequest({"FORCEPROFILE", "|3"}, 15), 0);
+  EXPECT_EQ(inner, 1);
+  EXPECT_TRUE(Shown().empty());
+  EXPECT_EQ(CountRequests("CLEARFORCEDPROFILE|42"), 1);
+  EXPECT_EQ(CountRequests("FORCEPROFILE|42|3"), 0);
   sim.loop.RunFor(10000);
   for (const auto& conn : sim.network.ConnectionsOnPort(kRelayPort)) EXPECT_TRUE(conn->closedByClient());
   EXPECT_EQ(sim.network.socketsAlive, 0);
@@ -199,10 +203,10 @@ TEST_F(RelayTest, AFailedConnectLeavesThePendingRequestOfItsKindAlone) {
     Shown().clear();
     const int timeouts = LoggedCount("Timeout - Relay Socket does not answer to GETPROFILELIST \n");
     ServeRelay().onData = [&](std::shared_ptr<sim::SimConnection> conn, const std::string&) { held.push_back(conn); };
-    ASSERT_EQ(frame->SendRelayRequest("GETPROFILELIST|42", 17), 1);
+    ASSERT_EQ(frame->SendRelayRequest({"GETPROFILELIST", ""}, 17), 1);
     sim.loop.RunFor(3000);
     sim.network.StopListening(kServer, kRelayPort);
-    ASSERT_EQ(frame->SendRelayRequest("GETPROFILELIST|42", 17), 0);
+    ASSERT_EQ(frame->SendRelayRequest({"GETPROFILELIST", ""}, 17), 0);
     EXPECT_EQ(Shown(), (Popups{{2, kText233, 0}}));
     ASSERT_EQ(held.size(), 1u);
     EXPECT_FALSE(held[0]->closedByClient());

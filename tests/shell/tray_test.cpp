@@ -117,7 +117,7 @@ TEST_F(TrayTest, MenuAskedForDuringARelaySendOpensHalfASecondAfterIt) {
   ServeRelay().connectDelayMs = 3000;
   StartRecording();
   sim.loop.Schedule(1000, [&] { frame->OnTrayNotify(kWmRButtonDown); });
-  ASSERT_EQ(frame->SendRelayRequest("GETDEVICES|42", 18), 1);
+  ASSERT_EQ(frame->SendRelayRequest({"GETDEVICES", ""}, 18), 1);
   EXPECT_TRUE(sim.shell.menusShown.empty());
   sim.loop.RunFor(499);
   EXPECT_TRUE(sim.shell.menusShown.empty());

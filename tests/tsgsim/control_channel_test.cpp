@@ -24,6 +24,7 @@ public:
     std::size_t DropCtiClients() override { return counts.ctiClients; }
     void StopCtiListener() override { counts.ctiListening = false; }
     bool StartCtiListener(std::string*) override { return counts.ctiListening = true; }
+    bool SetRelayStalled(bool, std::string*) override { return true; }
     tsgsim::ServerCounts Counts() const override { return counts; }
 
     tsgsim::ServerCounts counts{true};

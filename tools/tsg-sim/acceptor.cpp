@@ -41,12 +41,27 @@ bool Acceptor::Open(const std::string& address, int port, std::string* error)
 
 bool Acceptor::Reopen(std::string* error)
 {
+    filler_.Reset();
+    fd_.Reset();
     return Open(address_, port_, error);
+}
+
+bool Acceptor::Stall(std::string* error)
+{
+    fd_.Reset();
+    // A queue of one place, taken by a connection of our own that is never
+    // accepted: the system drops every later connect request.
+    fd_ = ListenTcp(address_, port_, nullptr, error, 0);
+    if (!fd_.Valid()) {
+        return false;
+    }
+    filler_ = ConnectTcp(address_ == "0.0.0.0" ? "127.0.0.1" : address_, port_);
+    return filler_.Valid();
 }
 
 int Acceptor::PollFd(TimePoint now) const
 {
-    return fd_.Valid() && now >= pausedUntil_ ? fd_.Get() : -1;
+    return fd_.Valid() && !Stalled() && now >= pausedUntil_ ? fd_.Get() : -1;
 }
 
 std::optional<TimePoint> Acceptor::PauseEnd(TimePoint now) const

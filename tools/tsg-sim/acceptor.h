@@ -37,6 +37,11 @@ public:
     // Listens again on the port bound before.
     bool Reopen(std::string* error);
     void Close() { fd_.Reset(); }
+    // Listens on without accepting, with the system's queue of the port
+    // full: a client's connect then neither succeeds nor fails, as with a
+    // server behind a firewall that drops packets. Reopen ends it.
+    bool Stall(std::string* error);
+    bool Stalled() const { return filler_.Valid(); }
 
     bool Listening() const { return fd_.Valid(); }
     int Port() const { return port_; }
@@ -54,6 +59,8 @@ private:
     std::string address_;
     int port_ = 0;
     UniqueFd fd_;
+    // Takes the one place of a stalled port's queue.
+    UniqueFd filler_;
     TimePoint pausedUntil_{};
 };
 

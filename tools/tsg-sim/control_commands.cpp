@@ -36,6 +36,7 @@ const ControlCommands::Command ControlCommands::kCommands[] = {
     {"bye", &ControlCommands::Bye},
     {"drop", &ControlCommands::Drop},
     {"cti", &ControlCommands::Cti},
+    {"relay", &ControlCommands::Relay},
     {"fault", &ControlCommands::SetFault},
     {"forced", &ControlCommands::Forced},
     {"status", &ControlCommands::Status},
@@ -127,6 +128,18 @@ CommandResult ControlCommands::Cti(const Args& args)
     return Reply("err usage: cti down|up");
 }
 
+CommandResult ControlCommands::Relay(const Args& args)
+{
+    if (args.Count() != 1 || (args.words[1] != "stall" && args.words[1] != "up")) {
+        return Reply("err usage: relay stall|up");
+    }
+    std::string err;
+    if (!host_.SetRelayStalled(args.words[1] == "stall", &err)) {
+        return Reply("err " + err);
+    }
+    return Reply("ok relay " + std::string(args.words[1]));
+}
+
 CommandResult ControlCommands::SetFault(const Args& args)
 {
     std::string err;
@@ -216,7 +229,7 @@ CommandResult ControlCommands::Log(const Args& args)
 
 CommandResult ControlCommands::Help(const Args&)
 {
-    return Reply("ok commands: event <text> | bye | drop | cti down|up | fault <word|*> <mode> [args] [once]"
+    return Reply("ok commands: event <text> | bye | drop | cti down|up | relay stall|up | fault <word|*> <mode> [args] [once]"
                  " | forced <uid> <id|none> | status | wait-clients <n> [ms] | sleep <ms> | log <text>"
                  " | quit");
 }

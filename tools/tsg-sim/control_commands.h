@@ -32,6 +32,8 @@ public:
     virtual std::size_t DropCtiClients() = 0;
     virtual void StopCtiListener() = 0;
     virtual bool StartCtiListener(std::string* error) = 0;
+    // Relay connects hang (stalled) or are accepted again.
+    virtual bool SetRelayStalled(bool stalled, std::string* error) = 0;
     virtual ServerCounts Counts() const = 0;
 
 protected:
@@ -81,6 +83,7 @@ private:
     CommandResult Bye(const Args& args);
     CommandResult Drop(const Args& args);
     CommandResult Cti(const Args& args);
+    CommandResult Relay(const Args& args);
     CommandResult SetFault(const Args& args);
     CommandResult Forced(const Args& args);
     CommandResult Status(const Args& args);

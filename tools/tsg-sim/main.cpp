@@ -41,7 +41,7 @@ relay port that answers one request per connection.
 
 On start-up one line goes to stdout:
   tsg-sim ready cti=<port> relay=<port> control=<port>
-Control commands: event <text>, bye, drop, cti down|up,
+Control commands: event <text>, bye, drop, cti down|up, relay stall|up,
   fault <word|*> <mode> [args] [once], forced <uid> <id|none>, status,
   wait-clients <n> [timeout-ms], sleep <ms>, log <text>, help, quit.
 )";

@@ -16,7 +16,7 @@ bool IsValidIpv4(const std::string& address)
     return inet_pton(AF_INET, address.c_str(), &addr) == 1;
 }
 
-UniqueFd ListenTcp(const std::string& address, int port, int* actualPort, std::string* error)
+UniqueFd ListenTcp(const std::string& address, int port, int* actualPort, std::string* error, int backlog)
 {
     auto fail = [&](const char* what) {
         if (error) {
@@ -43,7 +43,7 @@ UniqueFd ListenTcp(const std::string& address, int port, int* actualPort, std::s
     if (::bind(fd.Get(), reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0) {
         return fail("cannot bind");
     }
-    if (::listen(fd.Get(), 128) != 0) {
+    if (::listen(fd.Get(), backlog) != 0) {
         return fail("cannot listen on");
     }
     sockaddr_in bound{};
@@ -53,6 +53,21 @@ UniqueFd ListenTcp(const std::string& address, int port, int* actualPort, std::s
     }
     if (actualPort) {
         *actualPort = ntohs(bound.sin_port);
+    }
+    return fd;
+}
+
+UniqueFd ConnectTcp(const std::string& address, int port)
+{
+    sockaddr_in sa{};
+    sa.sin_family = AF_INET;
+    sa.sin_port = htons(static_cast<uint16_t>(port));
+    if (inet_pton(AF_INET, address.c_str(), &sa.sin_addr) != 1) {
+        return UniqueFd();
+    }
+    UniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+    if (fd.Valid() && ::connect(fd.Get(), reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0 && errno != EINPROGRESS) {
+        return UniqueFd();
     }
     return fd;
 }

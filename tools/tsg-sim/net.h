@@ -10,7 +10,11 @@ namespace tsgsim {
 
 // Non-blocking IPv4 listening socket on address:port (port 0 = any free
 // port). *actualPort receives the bound port.
-UniqueFd ListenTcp(const std::string& address, int port, int* actualPort, std::string* error);
+UniqueFd ListenTcp(const std::string& address, int port, int* actualPort, std::string* error, int backlog = 128);
+
+// Starts a non-blocking connect to address:port and returns the socket
+// (invalid when it could not even start).
+UniqueFd ConnectTcp(const std::string& address, int port);
 
 // Accepts one connection (non-blocking, close-on-exec); *peer gets "a.b.c.d:port".
 // Returns an invalid fd and leaves errno set when nothing could be accepted.

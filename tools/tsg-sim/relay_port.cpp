@@ -22,6 +22,13 @@ RelayPort::RelayPort(RelayContext& context, ConnectionIds& ids)
 {
 }
 
+bool RelayPort::SetStalled(bool stalled, std::string* error)
+{
+    const bool done = stalled ? acceptor_.Stall(error) : acceptor_.Reopen(error);
+    log_.Line(std::string("RELAY listener ") + (stalled ? "stalled" : "up") + (done ? "" : " failed: " + *error));
+    return done;
+}
+
 bool RelayPort::Open(const std::string& address, int port, std::string* error)
 {
     return acceptor_.Open(address, port, error);

@@ -22,6 +22,8 @@ public:
 
     bool Open(const std::string& address, int port, std::string* error);
     int Port() const { return acceptor_.Port(); }
+    // Connects to the port hang (see Acceptor::Stall) until it is opened again.
+    bool SetStalled(bool stalled, std::string* error);
     std::size_t OpenConnections() const;
 
     void AddToPoll(PollSet& poll, TimePoint now);

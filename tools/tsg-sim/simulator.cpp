@@ -72,6 +72,7 @@ private:
     std::size_t DropCtiClients() override { return cti_.DropClients(); }
     void StopCtiListener() override { cti_.StopListening(); }
     bool StartCtiListener(std::string* error) override { return cti_.StartListening(error); }
+    bool SetRelayStalled(bool stalled, std::string* error) override { return relay_.SetStalled(stalled, error); }
     ServerCounts Counts() const override
     {
         return {cti_.Listening(), cti_.Clients(),        relay_.OpenConnections(),
