@@ -11,50 +11,91 @@ constexpr unsigned kPollMs = 5;
 
 }  // namespace
 
-CClipboardRoundTrip::CClipboardRoundTrip(IPlatform& platform) : platform_(platform) {
-  IClipboard& clipboard = platform_.Clipboard();
-  if (clipboard.Open()) {
-    saved_ = clipboard.GetText().value_or(std::string());
-    clipboard.Empty();
-    clipboard.Close();
-  }
-  sequence_ = clipboard.SequenceNumber();
+CClipboardRoundTrip::CClipboardRoundTrip(IPlatform& platform, CClipboardRoundTrip*& current)
+    : platform_(platform), current_(current), outer_(current) {
+  current_ = this;
+  const unsigned now = platform_.Clipboard().SequenceNumber();
+  // Copied anew while the outer trip's dialog was open: the outer trip must
+  // not take it away at its end; this trip keeps it.
+  if (outer_ && now != outer_->restorePoint_) outer_->givesBack_ = false;
+  TrySave();
+  beforeCopy_ = restorePoint_ = platform_.Clipboard().SequenceNumber();
 }
 
 CClipboardRoundTrip::~CClipboardRoundTrip() {
   platform_.Timers().KillTimer(this, kPollTimer);
-  IClipboard& clipboard = platform_.Clipboard();
-  if (clipboard.Open()) {
-    clipboard.Empty();
-    clipboard.SetText(saved_);
-    clipboard.Close();
+  const bool changed = platform_.Clipboard().SequenceNumber() != restorePoint_;
+  if (!changed && givesBack_) GiveBack();
+  if (outer_) {
+    // What this trip left is the client's own doing; a copy of the user's
+    // is not.
+    if (changed) outer_->givesBack_ = false;
+    outer_->restorePoint_ = platform_.Clipboard().SequenceNumber();
   }
+  current_ = outer_;
 }
 
-bool CClipboardRoundTrip::Pause(unsigned ms) { return PumpUntil(ms, false); }
+void CClipboardRoundTrip::GiveBack() {
+  if (!saved_) return;  // nothing could be kept: the clipboard stays as it is
+  IClipboard& clipboard = platform_.Clipboard();
+  if (!clipboard.Open()) return;
+  clipboard.Empty();
+  for (const ClipboardItem& item : *saved_) clipboard.SetData(item.format, item.data);
+  clipboard.Close();
+}
 
-bool CClipboardRoundTrip::WaitForChange(unsigned ms) { return PumpUntil(ms, true); }
+bool CClipboardRoundTrip::TrySave() {
+  IClipboard& clipboard = platform_.Clipboard();
+  if (saved_) return true;
+  if (!clipboard.Open()) return false;
+  saved_ = clipboard.GetAll();
+  clipboard.Empty();
+  clipboard.Close();
+  return true;
+}
 
-bool CClipboardRoundTrip::PumpUntil(unsigned ms, bool stopOnChange) {
+bool CClipboardRoundTrip::TryRead(std::optional<std::string>* text) {
+  IClipboard& clipboard = platform_.Clipboard();
+  if (!clipboard.Open()) return false;
+  *text = clipboard.GetText();
+  clipboard.Close();
+  // Reading may have made the copying program render its data: the
+  // clipboard as it is now is the client's starting point.
+  restorePoint_ = clipboard.SequenceNumber();
+  return true;
+}
+
+bool CClipboardRoundTrip::Pause(unsigned ms) {
+  const std::uint64_t deadline = platform_.Loop().NowMs() + ms;
+  bool running = PumpUntil([&] {
+    TrySave();
+    return platform_.Loop().NowMs() >= deadline;
+  });
+  beforeCopy_ = restorePoint_ = platform_.Clipboard().SequenceNumber();
+  return running;
+}
+
+bool CClipboardRoundTrip::ReadSelection(unsigned ms, std::optional<std::string>* text) {
   IClipboard& clipboard = platform_.Clipboard();
   const std::uint64_t deadline = platform_.Loop().NowMs() + ms;
-  auto done = [&] {
-    if (stopOnChange && clipboard.SequenceNumber() != sequence_) return true;
+  bool read = false;
+  // The copying program raises the sequence number at its EmptyClipboard
+  // and holds the clipboard open until it has put everything on it: the
+  // selection can be read once the clipboard opens again.
+  bool running = PumpUntil([&] {
+    if (clipboard.SequenceNumber() != beforeCopy_ && TryRead(text)) return read = true;
     return platform_.Loop().NowMs() >= deadline;
-  };
+  });
+  if (running && !read && clipboard.SequenceNumber() == beforeCopy_) TryRead(text);
+  return running;
+}
+
+bool CClipboardRoundTrip::PumpUntil(const std::function<bool()>& done) {
   if (done()) return true;
   platform_.Timers().SetTimer(this, kPollTimer, kPollMs);
   bool running = platform_.Loop().RunUntil(done);
   platform_.Timers().KillTimer(this, kPollTimer);
   return running;
-}
-
-std::optional<std::string> CClipboardRoundTrip::ReadText() {
-  IClipboard& clipboard = platform_.Clipboard();
-  if (!clipboard.Open()) return std::nullopt;
-  std::optional<std::string> text = clipboard.GetText();
-  clipboard.Close();
-  return text;
 }
 
 // The timer only wakes the waiting loop, which looks at the clipboard.

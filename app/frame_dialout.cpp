@@ -17,11 +17,11 @@ constexpr std::size_t kLinkLogChars = 200;
 
 }  // namespace
 
-void CMainFrame::RunDialoutDialog(const std::string& number) {
-  const bool fromHotkey = m_bHotkeyDialout != 0;
-  // The plain command is single: it brings the open dialog to the front.
-  // A number (the hotkey's selection, a link, a recent call) is a new
-  // request and replaces the dialog open now.
+void CMainFrame::RunDialoutDialog(const std::string& number, bool fromHotkey) {
+  // The plain command is single: it brings the open dialog to the front,
+  // whatever opened it, with the number it shows. A number (the hotkey's
+  // selection, a link, a recent call) or a hotkey press is a new request and
+  // replaces the dialog open now.
   if (!fromHotkey && number.empty() && m_dlgDialout.BringToFront()) return;
   CDialoutDialog dialog(*this, profiles_.Devices(), m_lstExtraCallers, profiles_.DeviceMode(), fromHotkey);
   if (!number.empty()) dialog.SetCalled(number);
@@ -35,6 +35,10 @@ void CMainFrame::ApplyPhoneLinks() {
   long rc = RegisterPhoneLinks(platform_.Registry(), executable, on);
   if (rc != 0) DebugPrintf(DebugOut(), "Phone link registration failed: %ld\n", rc);
 }
+
+bool CMainFrame::PhoneLinksChosenElsewhere() { return !OtherPhoneLinkChoice(platform_.Registry()).empty(); }
+
+void CMainFrame::OpenDefaultApps() { platform_.Shell().OpenSettingsPage(kDefaultAppsPage); }
 
 bool CMainFrame::HandOverLaunchLink() {
   const std::string link = platform_.Process().LaunchLink();

@@ -25,20 +25,15 @@ void CMainFrame::OnHotKey(int id) {
   std::optional<std::string> selection;
   bool running = false;
   {
-    CClipboardRoundTrip trip(platform_);
+    CClipboardRoundTrip trip(platform_, clipboardTrip_);
     running = trip.Pause(kBeforeCopyMs);
     if (running) {
       platform_.Input().SendCopyKeys();
-      running = trip.WaitForChange(kCopyTimeoutMs);
+      running = trip.ReadSelection(kCopyTimeoutMs, &selection);
     }
-    selection = trip.ReadText();
     hotkeyCopying_ = false;
     RunDeferred();
     Debug("Hotkey selection: " + selection.value_or(std::string()) + "\n");
-    if (running) {
-      m_bHotkeyDialout = 1;
-      RunDialoutDialog(selection.value_or(std::string()));
-      m_bHotkeyDialout = 0;
-    }
+    if (running) RunDialoutDialog(selection.value_or(std::string()), true);
   }
 }

@@ -32,6 +32,7 @@
 #include "settings/settings_store.h"
 
 
+class CClipboardRoundTrip;
 class CPopup;
 
 class CMainFrame : public fon::TimerSink,
@@ -134,8 +135,9 @@ class CMainFrame : public fon::TimerSink,
   // Cancels every open command dialog (the exit); nothing they hold is
   // stored.
   void CancelAllDialogs();
-  // The dial-out dialog, with the number to dial (may be empty).
-  virtual void RunDialoutDialog(const std::string& number);
+  // The dial-out dialog, with the number to dial (may be empty);
+  // `fromHotkey`: the number is a selection copied by the hotkey.
+  virtual void RunDialoutDialog(const std::string& number, bool fromHotkey = false);
 
   // ---- dial-out: phone links and recent calls
   // Registers or removes the client as the user's tel:/callto: handler, as
@@ -164,6 +166,8 @@ class CMainFrame : public fon::TimerSink,
   const CIdStringList& ConfigDevices() const override { return profiles_.Devices(); }
   int ConfigDeviceMode() const override { return profiles_.DeviceMode(); }
   void AddConfigDevice(const std::string& number) override { profiles_.AddDevice(number); }
+  bool PhoneLinksChosenElsewhere() override;
+  void OpenDefaultApps() override;
 
   // ---- the parts
   CCtiLink& Link() { return link_; }
@@ -218,8 +222,6 @@ class CMainFrame : public fon::TimerSink,
   std::string m_strCallId;
   std::string m_strCalledUserId;
   std::string m_strParentUserIdText;
-
-  int m_bHotkeyDialout = 0;
 
   int m_bConfigAfterProfiles = 0;
 
@@ -286,6 +288,8 @@ class CMainFrame : public fon::TimerSink,
   bool hotkeyAfterConnect_ = false;
   // The hotkey is waiting for the foreground application's copy.
   bool hotkeyCopying_ = false;
+  // The hotkey's clipboard round trip under way (the innermost), if any.
+  CClipboardRoundTrip* clipboardTrip_ = nullptr;
   fon::CRecentCalls recentCalls_{platform_.Registry()};
   // The numbers of the recent calls' menu items as last shown.
   std::vector<std::string> recentMenuNumbers_;

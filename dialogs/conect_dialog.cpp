@@ -33,6 +33,8 @@ constexpr LabelText kLabels[] = {
     {IDC_CONFIG_AWAY_ON_LOCK_LABEL, text::kAwayOnLockOption},
     {IDC_CONFIG_PHONE_LINKS_LABEL, text::kPhoneLinksOption},
     {IDC_CONFIG_QUIET_LABEL, text::kQuietOption},
+    {IDC_CONFIG_PHONE_LINKS_ELSEWHERE, text::kPhoneLinksElsewhere},
+    {IDC_CONFIG_DEFAULT_APPS, text::kDefaultAppsButton},
     {kIdOk, text::kOkButton},
     {kIdCancel, text::kAbortButton},
 };
@@ -91,6 +93,10 @@ void CConectDialog::OnInit() {
   FillShowCalls();
   // One of the two number fields, by what the server allows.
   w.ShowItem(owner_.ConfigDeviceMode() == 1 ? IDC_CONFIG_NUMBER_LIST : IDC_CONFIG_NUMBER, false);
+  // The option alone would not make Windows offer the client for tel:.
+  const bool elsewhere = owner_.PhoneLinksChosenElsewhere();
+  w.ShowItem(IDC_CONFIG_PHONE_LINKS_ELSEWHERE, elsewhere);
+  w.ShowItem(IDC_CONFIG_DEFAULT_APPS, elsewhere);
   FillControls();
 }
 
@@ -181,6 +187,10 @@ void CConectDialog::EnableEndProfileControls() {
 }
 
 void CConectDialog::OnClicked(int id) {
+  if (id == IDC_CONFIG_DEFAULT_APPS) {
+    owner_.OpenDefaultApps();
+    return;
+  }
   if (id == IDC_CONFIG_IDLE_CHECK)
     EnableIdleControls();
   else if (id == IDC_CONFIG_END_PROFILE_CHECK)

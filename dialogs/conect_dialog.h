@@ -21,6 +21,10 @@ class IConectDialogOwner {
   // A typed default number that is none of the devices joins their list.
   virtual void AddConfigDevice(const std::string& number) = 0;
   virtual void ApplySettings() = 0;
+  // Windows opens tel: links with another program, by the user's choice.
+  virtual bool PhoneLinksChosenElsewhere() = 0;
+  // Windows' page where the user chooses the default apps.
+  virtual void OpenDefaultApps() = 0;
 
  protected:
   ~IConectDialogOwner() = default;

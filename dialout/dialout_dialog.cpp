@@ -6,15 +6,11 @@
 #include "text_ids.h"
 #include "net/relay_kinds.h"
 #include "res/resource.h"
+#include "settings/value_rules.h"
 
 using namespace fon;
 
 namespace {
-
-// Where the light grey word is painted on the skin, in pixels.
-constexpr Rect kFaceTextRect{8, 20, 100, 40};
-constexpr std::uint32_t kFaceTextColour = 0xF4F4F4;  // RGB(244, 244, 244)
-constexpr char kFaceText[] = "Dialout";
 
 // Only this much of an answer decides; "+OKAY" counts as "+OK".
 constexpr std::size_t kStatusChars = 3;
@@ -42,8 +38,9 @@ void CDialoutDialog::OnInit() {
   window.SetItemText(IDC_DIALOUT_CALLED_LABEL, LangText(text::kCalledLabel));
   window.SetItemText(kIdOk, LangText(text::kDialButton));
   window.SetItemText(kIdCancel, LangText(text::kAbortButton));
+  // The title label is the dialog's one title: a word painted on the face
+  // as well would land a pixel beside it and smear it.
   SetTitleWhite(IDC_DIALOUT_TITLE);
-  window.SetFaceText(kFaceTextRect, kFaceText, kFaceTextColour);
 
   // The user's devices in the server's order, then the callers typed before.
   auto offer = [&window](const IdStringEntry& entry) {
@@ -113,7 +110,7 @@ void CDialoutDialog::OnOK() {
   }
 
   const std::string address = Settings().ReadString("Server IP Address");
-  const int port = Settings().ReadDword("Relay Port");
+  const int port = Settings().ReadDword("Relay Port", kRelayPortDefault);
   m_nUserId = Settings().ReadDword("User ID");
 
   if (deviceMode_ == 1 && !IsDevice(caller)) extraCallers_.AddHead(0, 0, caller);

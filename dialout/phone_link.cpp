@@ -1,6 +1,7 @@
 #include "dialout/phone_link.h"
 
 #include "dialout/normalize_number.h"
+#include "settings/settings_store.h"
 
 namespace fon {
 
@@ -8,6 +9,70 @@ namespace {
 
 constexpr std::string_view kSchemes[] = {"tel:", "callto:"};
 constexpr char kClassesKey[] = "Software\\Classes\\";
+constexpr char kProgIdPrefix[] = "Fonaris.";
+constexpr char kApplicationName[] = "Fonaris";
+constexpr char kCapabilitiesName[] = "\\Capabilities";
+constexpr char kRegisteredApplicationsKey[] = "Software\\RegisteredApplications";
+constexpr char kTelChoiceKey[] = "Software\\Microsoft\\Windows\\Shell\\Associations\\UrlAssociations\\tel\\UserChoice";
+
+// REG_SZ data counts its terminator.
+std::string Sz(const std::string& text) { return text + std::string(1, '\0'); }
+
+std::string Lower(std::string text) {
+  for (char& c : text)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return text;
+}
+
+std::string CapabilitiesKey() { return std::string(kMainKey) + kCapabilitiesName; }
+
+// A URL class: `key` names the scheme or a ProgId of this client.
+long WriteUrlClass(IRegistry& hive, const std::string& key, const std::string& scheme,
+                   const std::string& executable) {
+  const std::string commandKey = key + "\\shell\\open\\command";
+  long rc = hive.CreateKey(commandKey);
+  if (rc == 0) rc = hive.SetValue(key, "", kRegSz, Sz("URL:" + scheme));
+  if (rc == 0) rc = hive.SetValue(key, "URL Protocol", kRegSz, Sz(""));
+  if (rc == 0) rc = hive.CreateKey(key + "\\DefaultIcon");
+  if (rc == 0) rc = hive.SetValue(key + "\\DefaultIcon", "", kRegSz, Sz(executable + ",0"));
+  if (rc == 0) rc = hive.SetValue(commandKey, "", kRegSz, Sz(PhoneLinkCommand(executable)));
+  return rc;
+}
+
+// The application entry Windows' default apps list the client by.
+long WriteCapabilities(IRegistry& hive, const std::string& executable) {
+  const std::string key = CapabilitiesKey();
+  const std::string urls = key + "\\URLAssociations";
+  long rc = hive.CreateKey(urls);
+  if (rc == 0) rc = hive.SetValue(key, "ApplicationName", kRegSz, Sz(kApplicationName));
+  if (rc == 0) rc = hive.SetValue(key, "ApplicationDescription", kRegSz, Sz("Fonaris CTI client"));
+  if (rc == 0) rc = hive.SetValue(key, "ApplicationIcon", kRegSz, Sz(executable + ",0"));
+  for (std::string_view s : kSchemes) {
+    const std::string name(s.substr(0, s.size() - 1));
+    if (rc == 0) rc = hive.SetValue(urls, name, kRegSz, Sz(kProgIdPrefix + name));
+  }
+  if (rc == 0) rc = hive.CreateKey(kRegisteredApplicationsKey);
+  if (rc == 0) rc = hive.SetValue(kRegisteredApplicationsKey, kApplicationName, kRegSz, Sz(key));
+  return rc;
+}
+
+// Everything of the application entry; what is not there is no error.
+long RemoveCapabilities(IRegistry& hive) {
+  constexpr long kNotFound = 2;
+  long result = 0;
+  auto note = [&result](long rc) {
+    if (rc != 0 && rc != kNotFound && result == 0) result = rc;
+  };
+  std::uint32_t type = 0;
+  std::string entry;
+  if (hive.QueryValue(kRegisteredApplicationsKey, kApplicationName, &type, &entry, 4096) == 0 &&
+      Lower(entry) == Lower(Sz(CapabilitiesKey())))
+    note(hive.DeleteValue(kRegisteredApplicationsKey, kApplicationName));
+  note(hive.DeleteKeyTree(CapabilitiesKey()));
+  for (std::string_view s : kSchemes)
+    note(hive.DeleteKeyTree(kClassesKey + (kProgIdPrefix + std::string(s.substr(0, s.size() - 1)))));
+  return result;
+}
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
   if (text.size() < prefix.size()) return false;
@@ -75,18 +140,25 @@ long RegisterPhoneLinks(IRegistry& userHive, const std::string& executable, bool
                       current == command + std::string(1, '\0');
     long rc = 0;
     if (on && !ours) {
-      rc = userHive.CreateKey(commandKey);
-      if (rc == 0) rc = userHive.SetValue(key, "", kRegSz, "URL:" + name + std::string(1, '\0'));
-      if (rc == 0) rc = userHive.SetValue(key, "URL Protocol", kRegSz, std::string(1, '\0'));
-      if (rc == 0) rc = userHive.CreateKey(key + "\\DefaultIcon");
-      if (rc == 0) rc = userHive.SetValue(key + "\\DefaultIcon", "", kRegSz, executable + ",0" + std::string(1, '\0'));
-      if (rc == 0) rc = userHive.SetValue(commandKey, "", kRegSz, command + std::string(1, '\0'));
+      rc = WriteUrlClass(userHive, key, name, executable);
     } else if (!on && ours) {
       rc = userHive.DeleteKeyTree(key);
     }
+    if (rc == 0 && on) rc = WriteUrlClass(userHive, kClassesKey + (kProgIdPrefix + name), name, executable);
     if (rc != 0 && result == 0) result = rc;
   }
+  const long rc = on ? WriteCapabilities(userHive, executable) : RemoveCapabilities(userHive);
+  if (rc != 0 && result == 0) result = rc;
   return result;
+}
+
+std::string OtherPhoneLinkChoice(IRegistry& userHive) {
+  std::uint32_t type = 0;
+  std::string progId;
+  if (userHive.QueryValue(kTelChoiceKey, "ProgId", &type, &progId, 1024) != 0 || type != kRegSz) return std::string();
+  progId = progId.substr(0, progId.find('\0'));
+  if (Lower(progId) == Lower(std::string(kProgIdPrefix) + "tel")) return std::string();
+  return progId;
 }
 
 }  // namespace fon

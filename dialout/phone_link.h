@@ -22,8 +22,19 @@ std::optional<std::string> PhoneLinkNumber(std::string_view link);
 
 // Makes `executable` the user's handler of both schemes (on), or removes
 // the registration (off) where it still names `executable`, leaving another
-// program's handler alone. 0 on success, else the registry's error.
+// program's handler alone. Besides the schemes' classes, the client is
+// registered as an application capable of both (its ProgIds, its
+// capabilities under the main key, and an entry in RegisteredApplications),
+// so that Windows 10 and 11 list it among the default apps; off removes
+// all of that. 0 on success, else the registry's first error.
 long RegisterPhoneLinks(IRegistry& userHive, const std::string& executable, bool on);
+
+// The ProgId of the program the user chose in Windows for tel: links, when
+// that is not this client; empty when there is no such choice.
+std::string OtherPhoneLinkChoice(IRegistry& userHive);
+
+// Where Windows lets the user choose the default apps.
+inline constexpr char kDefaultAppsPage[] = "ms-settings:defaultapps";
 
 // The command the shell runs for a link.
 std::string PhoneLinkCommand(const std::string& executable);

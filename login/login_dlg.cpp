@@ -29,6 +29,7 @@ void CLoginDlg::OnInit() {
   window.SetItemText(fon::kIdCancel, LangText(fon::text::kAbortButton));
   window.SetItemText(IDC_LOGIN_USER, m_strUserName);
   window.SetItemText(IDC_LOGIN_PASSWORD, m_strPassword);
+  window.FocusItem(m_strUserName.empty() ? IDC_LOGIN_USER : IDC_LOGIN_PASSWORD);
 }
 
 void CLoginDlg::OnOK() {

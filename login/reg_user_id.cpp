@@ -47,6 +47,8 @@ void CRegUserID::OnInit() {
   window.SetItemText(IDC_REGISTER_PASSWORD, m_strPassword);
   window.SetItemText(IDC_REGISTER_SERVER, m_strServerAddress);
   window.SetItemText(IDC_REGISTER_PORT, std::to_string(m_nRelayPort));
+  // The name is usually known from Windows: the password comes first then.
+  window.FocusItem(m_strLoginName.empty() ? IDC_REGISTER_USER : IDC_REGISTER_PASSWORD);
 }
 
 void CRegUserID::OnOK() {
@@ -72,7 +74,8 @@ void CRegUserID::OnDialogRelayAnswer(const std::string& answer) {
     fon::SettingsStore& settings = Settings();
     settings.CreateRegKey(fon::kMainKey);
     settings.SetRegDword(fon::kMainKey, "User ID", reaction.userId);
-    settings.SetRegValue(fon::kMainKey, "Server IP Address", m_strServerAddress, fon::kRegSz);
+    // REG_SZ data counts its terminating zero.
+    settings.SetRegValue(fon::kMainKey, "Server IP Address", m_strServerAddress + '\0', fon::kRegSz);
     settings.SetRegDword(fon::kMainKey, "Relay Port", m_nRelayPort);
     settings.SetRegDword(fon::kMainKey, "Server Port", kRegisteredCtiPort);
   }

@@ -23,10 +23,15 @@ class IRegistry {
   // A value larger than `bufferSize` gives ERROR_MORE_DATA (234).
   virtual long QueryValue(const std::string& path, const std::string& name, std::uint32_t* type,
                           std::string* data, std::size_t bufferSize) = 0;
+  // Writes `data` as given; a string type's data should count its
+  // terminating zero (Windows adds one that is left out, since the byte
+  // after the data is always a zero here).
   virtual long SetValue(const std::string& path, const std::string& name, std::uint32_t type,
                         const std::string& data) = 0;
   // Removes the key with everything below it.
   virtual long DeleteKeyTree(const std::string& path) = 0;
+  // Removes one value of a key.
+  virtual long DeleteValue(const std::string& path, const std::string& name) = 0;
 };
 
 }  // namespace fon

@@ -42,6 +42,8 @@ void CInformActiveProfile::OnInit() {
   window.ComboAdd(IDC_ACTIVE_CHOICE, release);
   if (m_strChoice.empty()) m_strChoice = release;
   window.ComboSelect(IDC_ACTIVE_CHOICE, window.ComboFindExact(IDC_ACTIVE_CHOICE, m_strChoice));
+  // The name above is read-only: the choice is what the user acts on.
+  window.FocusItem(IDC_ACTIVE_CHOICE);
 }
 
 std::string CInformActiveProfile::ChosenName() {

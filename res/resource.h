@@ -107,6 +107,8 @@
 #define IDC_CONFIG_PHONE_LINKS_LABEL 1083
 #define IDC_CONFIG_QUIET          1084
 #define IDC_CONFIG_QUIET_LABEL    1085
+#define IDC_CONFIG_PHONE_LINKS_ELSEWHERE 1086  /* shown when another program has tel: */
+#define IDC_CONFIG_DEFAULT_APPS   1087
 
 /* Exit warning. */
 #define IDD_EXIT_WARNING          181
@@ -131,7 +133,7 @@
 
 /* Bilingual texts: "German|1|English|2", ids 173 to 247. */
 #define IDS_LANG_FIRST            173
-#define IDS_LANG_LAST             258
+#define IDS_LANG_LAST             260
 
 /* Call popup skins, 213 x 120, without the "Info" button. */
 #define IDB_SKIN_DEFAULT          143

@@ -10,6 +10,8 @@ namespace fon {
 
 // "Server Port": 12346 when <= 0 or >= 1000000.
 int ServerPortOnLoad(int stored);
+// "Relay Port" of a request when none is stored.
+inline constexpr int kRelayPortDefault = 12345;
 // "Relay Port": 12345 when <= 0 or > 1000000 (1000000 itself is kept).
 int RelayPortOnLoad(int stored);
 // Relay port preset of the registration dialog; same rule as RelayPortOnLoad.

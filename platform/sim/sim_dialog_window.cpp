@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "res/resource.h"
+
 namespace fon::sim {
 
 namespace {
@@ -46,10 +48,38 @@ bool SimDialogRecord::ChooseText(int id, const std::string& text) {
 }
 
 
-SimDialogWindow::SimDialogWindow(SimLoop& loop, const SimModalScripts& scripts,
+SimTabStops ProgramTabStops() {
+  return {
+#include "dialog_tab_stops.inc"
+  };
+}
+
+SimDialogWindow::SimDialogWindow(SimLoop& loop, const SimModalScripts& scripts, const SimTabStops& tabStops,
                                  std::shared_ptr<SimDialogRecord> record, IDialogEvents* events)
-    : loop_(loop), scripts_(scripts), record_(std::move(record)) {
+    : loop_(loop), scripts_(scripts), tabStops_(tabStops), record_(std::move(record)) {
   record_->events = events;
+}
+
+void SimDialogWindow::FocusItem(int id) {
+  record_->focus = id;
+  if (initialising_) focusSetInInit_ = true;
+}
+
+void SimDialogWindow::Initialise() {
+  std::shared_ptr<SimDialogRecord> record = record_;
+  initialising_ = true;
+  focusSetInInit_ = false;
+  if (record->events) record->events->OnInitDialog();
+  initialising_ = false;
+  if (focusSetInInit_ || record->destroyed || record->ended) return;
+  auto stops = tabStops_.find(record->templateId);
+  if (stops == tabStops_.end()) return;
+  for (const auto& [id, enabled] : stops->second) {
+    if (enabled && !record->hidden.count(id) && !record->disabled.count(id)) {
+      record->focus = id;
+      return;
+    }
+  }
 }
 
 SimDialogWindow::~SimDialogWindow() {
@@ -61,7 +91,7 @@ SimDialogWindow::~SimDialogWindow() {
 bool SimDialogWindow::CreateModeless(int templateId, WindowHandle /*parent*/) {
   record_->templateId = templateId;
   record_->created = true;
-  if (record_->events) record_->events->OnInitDialog();
+  Initialise();
   return true;
 }
 
@@ -71,7 +101,7 @@ int SimDialogWindow::DoModal(int templateId, WindowHandle /*parent*/) {
   record_->modal = true;
   record_->visible = true;
   std::shared_ptr<SimDialogRecord> record = record_;
-  if (record->events) record->events->OnInitDialog();
+  Initialise();
   auto script = scripts_.find(templateId);
   if (script != scripts_.end()) {
     script->second(*record);

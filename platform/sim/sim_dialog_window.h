@@ -81,6 +81,12 @@ struct SimDialogRecord {
   const std::vector<std::string>& Entries(int id) { return combos[id].entries; }
 };
 
+// The controls of each template that take the focus by the tab key, in
+// order, each with whether the template enables it.
+using SimTabStops = std::map<int, std::vector<std::pair<int, bool>>>;
+// Those of the program's own templates.
+SimTabStops ProgramTabStops();
+
 // Scripts for modal dialogs by template: run once the dialog is
 // initialised, inside its modal loop. Without a script a modal dialog is
 // cancelled at once.
@@ -88,8 +94,8 @@ using SimModalScripts = std::map<int, std::function<void(SimDialogRecord&)>>;
 
 class SimDialogWindow final : public IDialogWindow {
  public:
-  SimDialogWindow(SimLoop& loop, const SimModalScripts& scripts, std::shared_ptr<SimDialogRecord> record,
-                  IDialogEvents* events);
+  SimDialogWindow(SimLoop& loop, const SimModalScripts& scripts, const SimTabStops& tabStops,
+                  std::shared_ptr<SimDialogRecord> record, IDialogEvents* events);
   ~SimDialogWindow() override;
   void SetDragByFace(bool drags) override { record_->dragByFace = drags; }
   bool CreateModeless(int templateId, WindowHandle parent) override;
@@ -101,7 +107,7 @@ class SimDialogWindow final : public IDialogWindow {
   bool IsItemEnabled(int id) override { return !record_->disabled.count(id); }
   void ShowItem(int id, bool visible) override;
   bool IsItemVisible(int id) override { return !record_->hidden.count(id); }
-  void FocusItem(int id) override { record_->focus = id; }
+  void FocusItem(int id) override;
   bool IsChecked(int id) override { return record_->checked.count(id) != 0; }
   void SetChecked(int id, bool checked) override;
   void ComboReset(int id) override;
@@ -127,8 +133,16 @@ class SimDialogWindow final : public IDialogWindow {
   WindowHandle Handle() const override;
 
  private:
+  // Runs the dialog's initialisation; then, as the dialog manager does when
+  // it did not set the focus itself, the focus goes to the first tab stop
+  // that is visible and enabled.
+  void Initialise();
+
   SimLoop& loop_;
   const SimModalScripts& scripts_;
+  const SimTabStops& tabStops_;
+  bool initialising_ = false;
+  bool focusSetInInit_ = false;
   std::shared_ptr<SimDialogRecord> record_;
 };
 

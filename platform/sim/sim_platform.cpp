@@ -32,7 +32,7 @@ std::unique_ptr<IDialogWindow> SimPlatform::CreateDialogWindow(IDialogEvents* ev
   auto record = std::make_shared<SimDialogRecord>();
   record->handle = NewHandle();
   dialogs.push_back(record);
-  return std::make_unique<SimDialogWindow>(loop, modalScripts, record, events);
+  return std::make_unique<SimDialogWindow>(loop, modalScripts, tabStops, record, events);
 }
 
 std::vector<std::shared_ptr<SimPopupRecord>> SimPlatform::VisiblePopups() const {

@@ -73,6 +73,8 @@ class SimPlatform final : public IPlatform {
   std::vector<std::shared_ptr<SimPopupRecord>> popups;    // every popup window ever made
   std::vector<std::shared_ptr<SimDialogRecord>> dialogs;  // every dialog window ever made
   SimModalScripts modalScripts;
+  // Tests add those of their own templates.
+  SimTabStops tabStops = ProgramTabStops();
 
   // Popup windows that exist and are visible now.
   std::vector<std::shared_ptr<SimPopupRecord>> VisiblePopups() const;

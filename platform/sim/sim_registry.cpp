@@ -9,6 +9,7 @@ namespace {
 constexpr long kErrorFileNotFound = 2;
 constexpr long kErrorAccessDenied = 5;
 constexpr long kErrorMoreData = 234;
+constexpr std::uint32_t kRegMultiSz = 7;
 
 }  // namespace
 
@@ -53,7 +54,11 @@ long SimRegistry::SetValue(const std::string& path, const std::string& name, std
                            const std::string& data) {
   long rc = OpenKey(path);
   if (rc != 0) return rc;
-  keys_[Lower(path)][Lower(name)] = Value{type, data};
+  // Windows counts a string's terminator that the caller left out when the
+  // byte after the data is a zero, as it always is after a std::string's.
+  const bool isString = type == kRegSz || type == kRegExpandSz || type == kRegMultiSz;
+  const bool unterminated = isString && !data.empty() && data.back() != '\0';
+  keys_[Lower(path)][Lower(name)] = Value{type, unterminated ? data + '\0' : data};
   return 0;
 }
 
@@ -70,6 +75,12 @@ long SimRegistry::DeleteKeyTree(const std::string& path) {
       ++it;
   }
   return 0;
+}
+
+long SimRegistry::DeleteValue(const std::string& path, const std::string& name) {
+  long rc = OpenKey(path);
+  if (rc != 0) return rc;
+  return keys_[Lower(path)].erase(Lower(name)) ? 0 : kErrorFileNotFound;
 }
 
 void SimRegistry::SetString(const std::string& path, const std::string& name, const std::string& text) {

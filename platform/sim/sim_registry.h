@@ -21,6 +21,7 @@ class SimRegistry : public IRegistry {
   long SetValue(const std::string& path, const std::string& name, std::uint32_t type,
                 const std::string& data) override;
   long DeleteKeyTree(const std::string& path) override;
+  long DeleteValue(const std::string& path, const std::string& name) override;
 
   // Test helpers.
   void SetString(const std::string& path, const std::string& name, const std::string& text);

@@ -11,6 +11,7 @@ namespace fon::sim {
 class SimShell : public IShell {
  public:
   void OpenInBrowser(const std::string& address) override { browserOpened.push_back(address); }
+  void OpenSettingsPage(const std::string& page) override { settingsPagesOpened.push_back(page); }
   void MessageBox(const std::string& text, const std::string& caption) override {
     messageBoxes.push_back(caption + ": " + text);
   }
@@ -19,6 +20,7 @@ class SimShell : public IShell {
 
   std::vector<std::string> browserOpened;
   std::vector<std::string> messageBoxes;
+  std::vector<std::string> settingsPagesOpened;
   std::string userName = "tester";
   std::string modulePath = "C:\\Program Files\\Fonaris\\fonaris.exe";
 

@@ -1,4 +1,5 @@
-// The clipboard's CF_TEXT contents, for the hotkey's copy of the selection.
+// The clipboard for the hotkey's copy of the selection: its CF_TEXT, and
+// every format's data as bytes to put the user's contents back.
 #pragma once
 
 #include "platform/platform.h"
@@ -25,6 +26,10 @@ class Win32Clipboard final : public IClipboard {
   std::optional<std::string> GetText() override;
   bool SetText(const std::string& text) override;
   unsigned SequenceNumber() override { return ::GetClipboardSequenceNumber(); }
+  unsigned RegisterFormat(const std::string& name) override { return ::RegisterClipboardFormatA(name.c_str()); }
+  std::optional<std::string> GetData(unsigned format) override;
+  bool SetData(unsigned format, const std::string& data) override;
+  std::vector<ClipboardItem> GetAll() override;
 
  private:
   HWND owner_ = nullptr;

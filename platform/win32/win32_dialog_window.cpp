@@ -152,6 +152,7 @@ void Win32DialogWindow::FocusItem(int id) {
   // WM_NEXTDLGCTL, not SetFocus: the dialog manager then also moves the
   // default button and selects an edit's text, as for a tab.
   if (HWND item = Item(id)) ::SendMessageA(window_.Get(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item), TRUE);
+  if (initialising_) focusSetInInit_ = true;
 }
 
 bool Win32DialogWindow::IsChecked(int id) {
@@ -294,12 +295,19 @@ INT_PTR CALLBACK Win32DialogWindow::DialogProc(HWND window, UINT message, WPARAM
 
 INT_PTR Win32DialogWindow::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_INITDIALOG:
+    case WM_INITDIALOG: {
       window_.Reset(window);
       SubclassLabels(window);
       FitSkin(window);
+      std::shared_ptr<bool> alive = alive_;
+      initialising_ = true;
+      focusSetInInit_ = false;
       if (events_) events_->OnInitDialog();  // may end or destroy the dialog
-      return TRUE;
+      if (!*alive) return FALSE;
+      initialising_ = false;
+      // TRUE lets the dialog manager put the focus on the first tab stop.
+      return focusSetInInit_ ? FALSE : TRUE;
+    }
     case WM_COMMAND: {
       // Clicks (and the dialog manager's IDOK/IDCANCEL for Enter and
       // Escape) and selection changes of combo boxes; edit notifications are

@@ -82,6 +82,10 @@ class Win32DialogWindow final : public IDialogWindow {
   bool dragByFace_ = true;
   bool modal_ = false;
   bool ended_ = false;
+  // The dialog's initialisation chose the focus itself: WM_INITDIALOG then
+  // returns FALSE, or the dialog manager would move it to the first tab stop.
+  bool initialising_ = false;
+  bool focusSetInInit_ = false;
   int result_ = 0;
   HWND disabledOwner_ = nullptr;  // the owner a modal run disabled
   std::map<int, bool> whiteLabels_;

@@ -141,4 +141,12 @@ long Win32Registry::DeleteKeyTree(const std::string& path) {
   return ::RegDeleteTreeA(root_, path.c_str());
 }
 
+long Win32Registry::DeleteValue(const std::string& path, const std::string& name) {
+  if (access_ == Access::kReadOnly) return ERROR_ACCESS_DENIED;
+  UniqueKey key;
+  long rc = Open(root_, access_, path, &key);
+  if (rc != ERROR_SUCCESS) return rc;
+  return ::RegDeleteValueA(key.Get(), name.c_str());
+}
+
 }  // namespace fon::win32

@@ -27,6 +27,11 @@ void Win32Shell::OpenInBrowser(const std::string& address) {
   ::ShellExecuteA(nullptr, "open", browser.c_str(), parameters.c_str(), "", SW_SHOW);
 }
 
+void Win32Shell::OpenSettingsPage(const std::string& page) {
+  // The shell hands an ms-settings: address to the Settings app.
+  ::ShellExecuteA(nullptr, "open", page.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
 void Win32Shell::MessageBox(const std::string& text, const std::string& caption) {
   ::MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_OK);
 }

@@ -18,6 +18,7 @@ class Win32Shell final : public IShell {
       : locateBrowser_(std::move(locateBrowser)) {}
 
   void OpenInBrowser(const std::string& address) override;
+  void OpenSettingsPage(const std::string& page) override;
   void MessageBox(const std::string& text, const std::string& caption) override;
   std::string UserName() override;
   std::string ModulePath() override;

@@ -2,6 +2,7 @@
 // simulation as on Windows.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,10 +14,12 @@ namespace {
 
 class Listener final : public IDialogEvents {
  public:
-  void OnInitDialog() override { ++inits; }
+  void OnInitDialog() override {
+    if (onInit) onInit();
+  }
   void OnCommand(int id) override { commands.push_back(id); }
   void OnSelectionChange(int id) override { selections.push_back(id); }
-  int inits = 0;
+  std::function<void()> onInit;
   std::vector<int> commands;
   std::vector<int> selections;
 };
@@ -104,6 +107,31 @@ TEST_F(DialogContract, EditAndHotkeyKeepWhatWasPutIn) {
     d.GetHotkey(IDC_CONTRACT_HOTKEY, &vk, &flags);
     EXPECT_EQ(vk, c.vk);
     EXPECT_EQ(flags, c.flags);
+  }
+}
+
+// WM_INITDIALOG's rule: a dialog that chose no focus in its initialisation
+// gets it on its first visible, enabled tab stop; one that chose keeps it.
+TEST(DialogFocusContract, TheFocusAfterInitialisation) {
+  struct Case {
+    int hidden, disabled, focused, expected;
+  } cases[] = {{0, 0, 0, IDC_CONTRACT_EDIT},
+               {IDC_CONTRACT_EDIT, 0, 0, IDC_CONTRACT_LIST},
+               {IDC_CONTRACT_EDIT, IDC_CONTRACT_LIST, 0, IDC_CONTRACT_CHECK},
+               {0, 0, IDC_CONTRACT_HOTKEY, IDC_CONTRACT_HOTKEY}};
+  for (const Case& c : cases) {
+    auto harness = MakeHarness();
+    Listener events;
+    std::unique_ptr<IDialogWindow> dialog = harness->Platform().CreateDialogWindow(&events);
+    events.onInit = [&] {
+      if (c.hidden) dialog->ShowItem(c.hidden, false);
+      if (c.disabled) dialog->EnableItem(c.disabled, false);
+      if (c.focused) dialog->FocusItem(c.focused);
+    };
+    ASSERT_TRUE(dialog->CreateModeless(IDD_CONTRACT_CONTROLS, 0));
+    dialog->Show(true);
+    harness->Pump(50);
+    EXPECT_EQ(harness->FocusedControl(*dialog), c.expected) << c.hidden << " " << c.disabled << " " << c.focused;
   }
 }
 

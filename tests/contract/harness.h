@@ -59,6 +59,8 @@ class Harness {
   // box toggles), or picks entry `index` from a combo box's list.
   virtual void Click(IDialogWindow& dialog, int id) = 0;
   virtual void Choose(IDialogWindow& dialog, int id, int index) = 0;
+  // The control of a shown dialog that has the keyboard focus; 0 for none.
+  virtual int FocusedControl(IDialogWindow& dialog) = 0;
 };
 
 std::unique_ptr<Harness> MakeHarness();

@@ -95,6 +95,23 @@ TEST_F(RegistryContract, TheCallersBufferSizeLimitsTheReadWhateverTheType) {
   }
 }
 
+TEST_F(RegistryContract, AStringWithoutItsTerminatorIsStoredWithOne) {
+  ASSERT_EQ(Registry().CreateKey(key_), 0);
+  const std::string z(1, '\0');
+  const struct {
+    std::uint32_t type;
+    std::string given, stored;
+  } cases[] = {{kRegSz, "10.1.2.3", "10.1.2.3" + z}, {kRegSz, "10.1.2.3" + z, "10.1.2.3" + z}, {kRegSz, "", ""},
+               {kRegExpandSz, "%TEMP%", "%TEMP%" + z}, {kRegBinary, "ab", "ab"}};
+  for (const auto& c : cases) {
+    std::uint32_t type = 0;
+    std::string data;
+    ASSERT_EQ(Registry().SetValue(key_, "Value", c.type, c.given), 0);
+    ASSERT_EQ(Registry().QueryValue(key_, "Value", &type, &data, 1024), 0);
+    EXPECT_EQ(data, c.stored) << c.given.size() << " bytes of type " << c.type;
+  }
+}
+
 TEST_F(RegistryContract, NestedKeysAreCreatedInOneCall) {
   const std::string nested = key_ + "\\DialOutList";
   ASSERT_EQ(Registry().CreateKey(nested), 0);

@@ -48,6 +48,14 @@ class SimListenerHandle final : public Listener {
 
 class SimHarness final : public Harness {
  public:
+  SimHarness() {
+    // The tab stops of the contract template (tests/win32/test_resources.rc).
+    sim_.tabStops[IDD_CONTRACT_CONTROLS] = {{IDC_CONTRACT_EDIT, true},
+                                            {IDC_CONTRACT_LIST, true},
+                                            {IDC_CONTRACT_CHECK, true},
+                                            {IDC_CONTRACT_HOTKEY, true},
+                                            {IDC_CONTRACT_BUTTON, true}};
+  }
   IPlatform& Platform() override { return sim_; }
   std::unique_ptr<Listener> Listen(bool reads) override {
     return std::make_unique<SimListenerHandle>(sim_.network, nextPort_++, reads);
@@ -74,6 +82,7 @@ class SimHarness final : public Harness {
       record.Press(id);
   }
   void Choose(IDialogWindow& dialog, int id, int index) override { Record(dialog).Choose(id, index); }
+  int FocusedControl(IDialogWindow& dialog) override { return Record(dialog).focus; }
 
  private:
   sim::SimDialogRecord& Record(IDialogWindow& dialog) {

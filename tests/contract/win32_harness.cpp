@@ -124,6 +124,13 @@ class Win32Harness final : public Harness {
     // What a combo box sends when the user picks an entry.
     ::SendMessageA(window, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
   }
+  int FocusedControl(IDialogWindow& dialog) override {
+    HWND window = win32::ToHwnd(dialog.Handle());
+    HWND focus = ::GetFocus();
+    // The edit inside an editable combo box stands for the combo box.
+    while (focus && ::GetParent(focus) != window) focus = ::GetParent(focus);
+    return focus ? ::GetDlgCtrlID(focus) : 0;
+  }
 
  private:
   std::unique_ptr<win32::Win32Platform> platform_;

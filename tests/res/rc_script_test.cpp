@@ -161,7 +161,7 @@ TEST(RcScript, DialogTemplatesHoldTheirControls)
         {111, 187, 241, 0x80000, 142, -1, "1053L 1073L 1016R 1074L 1063D 1B 2B"},
         {133, 386, 268, 0x4, 161, 1078, "1076L 1051L 1001E 1052L 1002E 1054L 1008E 1060L 1009C 1011D 1058L "
                                         "1049H 1057L 1010E 1061L 1063D 1079X 1066L 1068X 1075L 1073D 1065X "
-                                        "1074L 1062L 1004E 1070L 1071D 1064L 1077O 1059L 1006E 1080X 1081L 1082X 1083L 1084X 1085L 1B 2B"},
+                                        "1074L 1062L 1004E 1070L 1071D 1064L 1077O 1059L 1006E 1080X 1081L 1082X 1083L 1084X 1085L 1086L 1087B 1B 2B"},
         {110, 142, 74, 0x80000, 165, -1, "1061L"}};
 
     const std::string dir = std::filesystem::temp_directory_path() / ("res_dialogs_" + std::to_string(::getpid()));

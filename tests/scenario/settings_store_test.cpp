@@ -42,10 +42,11 @@ TEST_F(StoreTest, StringReadsAcceptOnlyTerminatedTextsThatFitTheBuffer) {
   EXPECT_EQ(store.QueryRegString(kMainKey, "CRM HTML Request", &out), -1);
   EXPECT_EQ(out, "kept");
 
-  // A number is no text; a text without its terminator is not taken.
+  // A number is no text; a text without its terminator (here: none at all,
+  // as Windows adds a missing one to any other) is not taken.
   sim.registry.SetDword(kMainKey, "Language", 1);
   EXPECT_EQ(store.QueryRegString(kMainKey, "Language", &out), -1);
-  sim.registry.SetValue(kMainKey, "Language", kRegSz, "English");
+  sim.registry.SetValue(kMainKey, "Language", kRegSz, "");
   EXPECT_EQ(store.QueryRegString(kMainKey, "Language", &out), -1);
   EXPECT_EQ(out, "kept");
   // REG_EXPAND_SZ counts as text; the text ends at its first zero byte.

@@ -136,5 +136,19 @@ TEST_F(ConfigTest, LanguageSwitchRefusedInputAndSave) {
   EXPECT_EQ(Dword("Server Port"), 12400);
 }
 
+TEST_F(ConfigTest, AnotherProgramsChoiceForTelIsShownWithTheWayToDefaultApps) {
+  const std::string choice = "Software\\Microsoft\\Windows\\Shell\\Associations\\UrlAssociations\\tel\\UserChoice";
+  sim.registry.CreateKey(choice);
+  for (const char* progId : {"Fonaris.tel", "PhoneLink.tel"}) {
+    sim.registry.SetString(choice, "ProgId", progId);
+    Run([&](sim::SimDialogRecord& d) {
+      EXPECT_EQ(d.hidden.count(IDC_CONFIG_PHONE_LINKS_ELSEWHERE), d.hidden.count(IDC_CONFIG_DEFAULT_APPS));
+      if (!d.hidden.count(IDC_CONFIG_DEFAULT_APPS)) d.Press(IDC_CONFIG_DEFAULT_APPS);
+      d.Press(kIdCancel);
+    });
+  }
+  EXPECT_EQ(sim.shell.settingsPagesOpened, std::vector<std::string>{"ms-settings:defaultapps"});
+}
+
 }  // namespace
 }  // namespace fon::test

@@ -128,7 +128,8 @@ TEST_F(DialoutDialogTest, CallersByDeviceModeAndThePreset) {
       EXPECT_EQ(r.items[c.mode == 0 ? IDC_DIALOUT_CALLER_LIST : IDC_DIALOUT_CALLER], c.shownCaller);
       EXPECT_TRUE(r.topmost);
       EXPECT_EQ(r.focus, IDC_DIALOUT_CALLED);  // nothing to call yet
-      EXPECT_EQ(r.faceText.text, "Dialout");
+      EXPECT_EQ(r.faceText.text, "");  // the title label alone
+      EXPECT_EQ(r.items[IDC_DIALOUT_TITLE], "Dialout");
       if (c.mode == 0) r.ChooseText(IDC_DIALOUT_CALLER_LIST, "302");
       if (!c.typed.empty()) r.Type(IDC_DIALOUT_CALLER, c.typed);
       r.Type(IDC_DIALOUT_CALLED, "0301234");
@@ -145,6 +146,7 @@ TEST_F(DialoutDialogTest, CallersByDeviceModeAndThePreset) {
 TEST_F(DialoutDialogTest, TheHotkeyReplacesAnOpenDialogAndTheTrayCommandOnlyRaisesIt) {
   std::vector<std::string> calledShown;
   int raised = 0;
+  int raisedHotkeyDialog = 0;
   sim.shell.onCopyKeys = [&] {  // a second press while the copy is awaited is the same request
     sim.loop.Schedule(1, [&] { frame->OnHotKey(ID_HOTKEY_DIALOUT); });
     sim.loop.Schedule(2, [&] { sim.clipboard.CopyFromOther("+49 (0)30 1234-5"); });
@@ -155,18 +157,24 @@ TEST_F(DialoutDialogTest, TheHotkeyReplacesAnOpenDialogAndTheTrayCommandOnlyRais
       sim.loop.Schedule(10, [&] { frame->OnCommand(ID_MENU_DIALOUT); });  // raises this one
       sim.loop.Schedule(20, [&] { raised = Dialog()->broughtToFront, frame->OnHotKey(ID_HOTKEY_DIALOUT); });
     } else if (calledShown.size() == 2) {
-      sim.loop.Schedule(10, [&] { frame->OnHotKey(ID_HOTKEY_DIALOUT); });  // an earlier hotkey dialog goes too
+      // The tray command raises the hotkey's dialog too, its number kept.
+      sim.loop.Schedule(5, [&] { frame->OnCommand(ID_MENU_DIALOUT); });
+      sim.loop.Schedule(10, [&] {
+        raisedHotkeyDialog = Dialog()->broughtToFront;
+        frame->OnHotKey(ID_HOTKEY_DIALOUT);  // an earlier hotkey dialog goes too
+      });
     } else {
       r.Press(kIdCancel);
     }
   };
-  sim.clipboard.text = "user's text";
+  sim.clipboard.CopyFromOther("user's text");
   frame->OnCommand(ID_MENU_DIALOUT);
   EXPECT_EQ(calledShown, (std::vector<std::string>{"", "00493012345", "00493012345"}));
   EXPECT_EQ(raised, 2);  // once as it opened, once for the second command
+  EXPECT_EQ(raisedHotkeyDialog, 2);
   EXPECT_EQ(sim.shell.copyKeyPresses, 2);
   EXPECT_FALSE(frame->DialoutDialog().IsOpen());
-  EXPECT_EQ(sim.clipboard.text, "user's text");
+  EXPECT_EQ(sim.clipboard.Text(), "user's text");
 }
 
 }  // namespace

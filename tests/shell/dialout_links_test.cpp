@@ -22,8 +22,16 @@ TEST_F(DialoutLinksTest, RegistrationFollowsTheSettingAndSparesAnotherHandler) {
   EXPECT_EQ(std::make_tuple(command(tel), command(callto), sim.registry.GetString(callto, "")),
             std::make_tuple(ours, ours, "URL:callto"));
   EXPECT_EQ(sim.registry.GetString(tel, "URL Protocol"), "");
+  // Listed among Windows' default apps: capabilities, ProgIds, the entry.
+  const std::string capabilities = std::string(kMainKey) + "\\Capabilities";
+  const std::string progId = "Software\\Classes\\Fonaris.callto";
+  EXPECT_EQ(sim.registry.GetString(capabilities + "\\URLAssociations", "callto"), "Fonaris.callto");
+  EXPECT_EQ(command(progId), ours);
+  EXPECT_EQ(sim.registry.GetString("Software\\RegisteredApplications", "Fonaris"), capabilities);
   apply(0);
-  EXPECT_FALSE(sim.registry.HasKey(tel) || sim.registry.HasKey(callto));
+  EXPECT_FALSE(sim.registry.HasKey(tel) || sim.registry.HasKey(callto) || sim.registry.HasKey(progId) ||
+               sim.registry.HasKey(capabilities));
+  EXPECT_EQ(sim.registry.GetString("Software\\RegisteredApplications", "Fonaris"), std::nullopt);
   sim.registry.CreateKey(tel + "\\shell\\open\\command");
   sim.registry.SetString(tel + "\\shell\\open\\command", "", "other.exe %1");
   apply(0);  // another program's handler stays

@@ -42,9 +42,10 @@ class RecordingFrame : public CMainFrame {
     popups.push_back({kind, text, sticky});
     shownAt.push_back(Platform().Loop().NowMs());
   }
-  void RunDialoutDialog(const std::string& number) override {
-    if (!record) return CMainFrame::RunDialoutDialog(number);
+  void RunDialoutDialog(const std::string& number, bool fromHotkey) override {
+    if (!record) return CMainFrame::RunDialoutDialog(number, fromHotkey);
     dialogs.push_back("dialout " + number);
+    dialoutFromHotkey = fromHotkey;
     if (duringDialog) duringDialog();
   }
   void RunConfigDialog() override { dialogs.push_back("configuration"); }
@@ -60,6 +61,7 @@ class RecordingFrame : public CMainFrame {
   bool record = true;
   // Runs inside the dial-out dialog, as the user would while it is shown.
   std::function<void()> duringDialog;
+  bool dialoutFromHotkey = false;  // of the last dial-out request
   // The dialogs run, in order.
   std::vector<std::string> dialogs;
 };

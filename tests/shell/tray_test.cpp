@@ -167,52 +167,67 @@ TEST_F(TrayTest, RetryLeavesAnIconThatAConnectAddedMeanwhile) {
 
 TEST_F(TrayTest, HotkeyTakesTheSelectionAndGivesTheClipboardBack) {
   constexpr int kNever = -1;
+  using Items = std::vector<ClipboardItem>;
+  auto text = [](const std::string& t) { return Items{{kClipboardText, t + '\0'}}; };
+  const Items old = text("old");
+  // Formatted text beside a picture, as an office program copies them.
+  const Items rich = {{kClipboardText, std::string("old\0", 4)}, {0xC001, "{\\rtf1 old}"}, {kClipboardDib, "BM\x28\0"}};
   struct Case {
-    std::optional<std::string> before;  // the user's clipboard text
+    Items before;                       // the user's clipboard
     std::optional<std::string> copied;  // what the application copies
     int copyAfterMs;                    // after the strokes; kNever: no change at all
+    int holdsOpenMs;                    // the application keeps the clipboard open so long
     bool busyAtFirst;                   // another program holds the clipboard
+    std::optional<std::string> userCopy;  // copied by the user while the dialog is open
     std::string selection;
     std::uint64_t dialogAtMs;  // from the press
-    std::optional<std::string> after;
+    Items after;
   } cases[] = {
-      {"old", "030 1234", 0, false, "030 1234", 50, "old"},
-      {"old", "030 1234", 120, false, "030 1234", 170, "old"},
-      {"old", std::nullopt, 0, false, "", 50, "old"},  // emptied only: nothing selected
-      {"old", std::nullopt, kNever, false, "", 550, "old"},
-      {"old", "late", 600, false, "", 550, "late"},  // the application's, after ours
-      {std::nullopt, "0301234", 0, false, "0301234", 50, ""},
-      {"old", "0301234", 0, true, "0301234", 50, ""},
-      {"old", std::string(100000, '5'), 0, false, std::string(100000, '5'), 50, "old"},
-      {"old", std::string("03\0" "01\r\n\xfc", 7), 0, false, std::string("03\0" "01\r\n\xfc", 7), 50, "old"},
+      {old, "030 1234", 0, 0, false, {}, "030 1234", 50, old},
+      {old, "030 1234", 120, 0, false, {}, "030 1234", 170, old},
+      {old, std::nullopt, 0, 0, false, {}, "", 50, old},  // emptied only: nothing selected
+      {old, std::nullopt, kNever, 0, false, {}, "", 550, old},
+      {old, "late", 600, 0, false, {}, "", 550, text("late")},  // the application's, after ours
+      {{}, "0301234", 0, 0, false, {}, "0301234", 50, {}},
+      {old, "0301234", 0, 0, true, {}, "0301234", 50, text("0301234")},  // nothing could be kept
+      {old, std::string(100000, '5'), 0, 0, false, {}, std::string(100000, '5'), 50, old},
+      {old, std::string("03\0" "01", 5), 0, 0, false, {}, "03", 50, old},
+      {rich, "0301234", 10, 300, false, {}, "0301234", 360, rich},
+      {rich, "0301234", 10, 600, false, {}, "", 550, text("0301234")},  // held open too long
+      {rich, "0301234", 0, 0, false, "new", "0301234", 50, text("new")},
   };
   StartRecording();
   for (const Case& c : cases) {
     SCOPED_TRACE(c.selection.substr(0, 20) + " after " + std::to_string(c.copyAfterMs));
-    sim.clipboard.text = c.before;
+    sim.clipboard.CopyFromOther(c.before);
     sim.clipboard.lockedByOther = c.busyAtFirst;
     std::uint64_t start = sim.loop.NowMs();
     sim.shell.onCopyKeys = [&] {
       EXPECT_EQ(sim.loop.NowMs() - start, 50u);
-      EXPECT_EQ(sim.clipboard.text.has_value(), c.busyAtFirst);  // emptied first
+      EXPECT_EQ(!sim.clipboard.items.empty(), c.busyAtFirst && !c.before.empty());  // emptied first
       EXPECT_FALSE(sim.clipboard.open);
       sim.clipboard.lockedByOther = false;
-      if (c.copyAfterMs != kNever) sim.loop.Schedule(c.copyAfterMs, [&] { sim.clipboard.CopyFromOther(c.copied); });
+      if (c.copyAfterMs == kNever) return;
+      sim.loop.Schedule(c.copyAfterMs, [&] {
+        sim.clipboard.CopyFromOther(c.copied);
+        sim.clipboard.lockedByOther = c.holdsOpenMs > 0;
+        sim.loop.Schedule(c.holdsOpenMs, [&] { sim.clipboard.lockedByOther = false; });
+      });
     };
     rec->duringDialog = [&] {
       EXPECT_EQ(sim.loop.NowMs() - start, c.dialogAtMs);
       EXPECT_FALSE(sim.clipboard.open);  // other programs may copy and paste meanwhile
-      EXPECT_EQ(frame->m_bHotkeyDialout, 1);
+      EXPECT_TRUE(rec->dialoutFromHotkey);
+      if (c.userCopy) sim.clipboard.CopyFromOther(c.userCopy);
     };
     frame->OnHotKey(ID_HOTKEY_DIALOUT);
     sim.loop.RunFor(1000);  // a late copy lands after the restore and is the application's
     EXPECT_EQ(rec->dialogs.back(), "dialout " + c.selection);
-    EXPECT_EQ(sim.clipboard.text, c.after);
+    EXPECT_EQ(sim.clipboard.items, c.after);
     EXPECT_FALSE(sim.clipboard.open);
-    EXPECT_EQ(frame->m_bHotkeyDialout, 0);
   }
   frame->OnHotKey(ID_HOTKEY_DIALOUT + 1);  // not ours
-  EXPECT_EQ(sim.shell.copyKeyPresses, 9);
+  EXPECT_EQ(sim.shell.copyKeyPresses, 12);
 }
 
 }  // namespace

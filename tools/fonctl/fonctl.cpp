@@ -35,6 +35,13 @@
 //                                        (WM_ENDSESSION, posted)
 //   clip-get                             prints the clipboard's text (exit 1 when none)
 //   clip-set TEXT                        puts a text on the clipboard
+//   clip-set-rich TEXT                   puts TEXT as text and as formatted text (RTF) and
+//                                        a 16 x 16 picture (CF_DIB) on the clipboard
+//   clip-formats                         prints every format the clipboard holds, one per line:
+//                                        id <TAB> name <TAB> size <TAB> checksum of the data
+//   focus                                prints the control that has the keyboard focus in the
+//                                        window in front: dialog id <TAB> class (an editable
+//                                        combo box's edit counts as the combo box)
 //   file-version PATH                    prints the version resource of an executable as
 //                                        the file's properties show it: ProductName,
 //                                        ProductVersion, CompanyName and FileVersion,
@@ -70,6 +77,7 @@
 #include <oleacc.h>
 #include <shellapi.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -455,6 +463,77 @@ int CmdClipSet(const std::string& text) {
   return 0;
 }
 
+bool PutOnClipboard(UINT format, const void* bytes, std::size_t size) {
+  ClipboardMemory memory(size);
+  if (!memory.Get()) return false;
+  {
+    GlobalLockScope lock(memory.Get());
+    if (!lock.Data()) return false;
+    std::memcpy(lock.Data(), bytes, size);
+  }
+  if (!::SetClipboardData(format, memory.Get())) return false;
+  memory.HandOver();
+  return true;
+}
+
+int CmdClipSetRich(const std::string& text) {
+  ClipboardSession clipboard;
+  if (!clipboard.Open()) return 1;
+  ::EmptyClipboard();
+  const std::string rtf = "{\\rtf1\\ansi {\\b " + text + "}}";
+  // A 16 x 16 picture of 24 bits, a gradient.
+  BITMAPINFOHEADER header{};
+  header.biSize = sizeof(header);
+  header.biWidth = 16;
+  header.biHeight = 16;
+  header.biPlanes = 1;
+  header.biBitCount = 24;
+  std::string dib(reinterpret_cast<const char*>(&header), sizeof(header));
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x) dib += {static_cast<char>(x * 16), static_cast<char>(y * 16), '\x80'};
+  bool ok = PutOnClipboard(CF_TEXT, text.c_str(), text.size() + 1) &&
+            PutOnClipboard(::RegisterClipboardFormatA("Rich Text Format"), rtf.c_str(), rtf.size() + 1) &&
+            PutOnClipboard(CF_DIB, dib.data(), dib.size());
+  return ok ? 0 : 1;
+}
+
+int CmdClipFormats() {
+  ClipboardSession clipboard;
+  if (!clipboard.Open()) return 1;
+  for (UINT format = ::EnumClipboardFormats(0); format != 0; format = ::EnumClipboardFormats(format)) {
+    char name[128] = "-";
+    ::GetClipboardFormatNameA(format, name, sizeof(name));
+    // Handles that are no memory (bitmaps, palettes, metafiles) have no bytes to compare.
+    if (format == CF_BITMAP || format == CF_PALETTE || format == CF_METAFILEPICT || format == CF_ENHMETAFILE) {
+      std::printf("%u\t%s\t-\t-\n", format, name);
+      continue;
+    }
+    HANDLE data = ::GetClipboardData(format);
+    GlobalLockScope lock(data);
+    const std::size_t size = data ? ::GlobalSize(data) : 0;
+    std::uint32_t sum = 2166136261u;  // FNV-1a
+    for (std::size_t i = 0; lock.Data() && i < size; ++i)
+      sum = (sum ^ static_cast<unsigned char>(lock.Data()[i])) * 16777619u;
+    std::printf("%u\t%s\t%zu\t%08x\n", format, name, size, sum);
+  }
+  return 0;
+}
+
+int CmdFocus() {
+  HWND front = ::GetForegroundWindow();
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  if (!front || !::GetGUIThreadInfo(::GetWindowThreadProcessId(front, nullptr), &info) || !info.hwndFocus) {
+    std::printf("none\n");
+    return 1;
+  }
+  HWND control = info.hwndFocus;
+  HWND top = ::GetAncestor(control, GA_ROOT);
+  while (control != top && ::GetParent(control) != top) control = ::GetParent(control);
+  std::printf("%d\t%s\n", control == top ? 0 : ::GetDlgCtrlID(control), ClassOf(control).c_str());
+  return 0;
+}
+
 // The time from the hotkey to its dialog, seen from outside the client.
 int CmdHotkeyTimed(const std::vector<std::string>& args) {
   long control = 0;
@@ -744,6 +823,9 @@ int main(int argc, char** argv) {
   if (command == "end-session" && args.empty()) return CmdPostToFrame(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
   if (command == "clip-get" && args.empty()) return CmdClipGet();
   if (command == "clip-set" && args.size() == 1) return CmdClipSet(args[0]);
+  if (command == "clip-set-rich" && args.size() == 1) return CmdClipSetRich(args[0]);
+  if (command == "clip-formats" && args.empty()) return CmdClipFormats();
+  if (command == "focus" && args.empty()) return CmdFocus();
   if (command == "menu-pick" && args.size() == 1) return CmdMenuPick(args[0]);
   if (command == "file-version" && args.size() == 1) return CmdFileVersion(args[0]);
   if (command == "manifest" && args.size() == 1) return CmdManifest(args[0]);
