@@ -124,7 +124,7 @@ TEST_F(PresentingTest, TheMenuCallsBackCopiesOpensTheCrmAndPins) {
   EXPECT_EQ(window->menus[0], (std::vector<MenuItem>{{kPopupMenuCallBack, "Call back"},
                                                      {kPopupMenuCopyNumber, "Copy number"},
                                                      {kPopupMenuOpenInCrm, "Open in CRM"}}));
-  EXPECT_EQ(sim.clipboard.text, "+49 (30) 1234-5");
+  EXPECT_EQ(sim.clipboard.Text(), "+49 (30) 1234-5");
   EXPECT_TRUE(popup.IsPinned());
   EXPECT_EQ(sim.shell.foregroundSets.size(), 2u);  // only the calls gave the focus back
   window->menuChoice = kPopupMenuOpenInCrm;
