@@ -150,8 +150,8 @@ void CIdleTimer::SwitchToIdleProfile() {
     return;
   }
   // An unknown name goes out as id 0; the server decides.
-  const int id = profiles_.FindProfileId(profile).value_or(0);
-  host_.RequestSwitch(SwitchPurpose::kIdle, UserRequest::ForProfile("FORCEPROFILE", std::to_string(id)));
+  switchedTo_ = std::to_string(profiles_.FindProfileId(profile).value_or(0));
+  host_.RequestSwitch(SwitchPurpose::kIdle, UserRequest::ForProfile("FORCEPROFILE", switchedTo_));
 }
 
 void CIdleTimer::Restore() {
@@ -174,15 +174,13 @@ UserRequest CIdleTimer::RequestFor(const std::string& forcedProfile) {
 }
 
 void CIdleTimer::OnForcedProfileReported(const std::string& profileId) {
+  // The id the switch sent (the list may have changed since) or the one the
+  // idle profile has now.
   const std::optional<int> idle = profiles_.FindProfileId(settings_.ReadString("Idle Timer Profile"));
-  const bool idleProfile = profileId == std::to_string(idle.value_or(0));
-  // Someone forced another profile since the refused return: that is what
-  // the user has now.
-  if (phase_ == Phase::kPresent) {
-    if (!idleProfile) owedRestore_.reset();
-    return;
-  }
-  if (targetFixed_ || idleProfile) return;
+  const bool idleProfile = profileId == switchedTo_ || profileId == std::to_string(idle.value_or(0));
+  // While the user is here a report may still be the answer to a question
+  // asked before the last switch: it says nothing about what to go back to.
+  if (phase_ == Phase::kPresent || targetFixed_ || idleProfile) return;
   restoreTarget_ = RequestFor(profileId);
 }
 

@@ -123,6 +123,7 @@ class Explorer {
   void Link();
   void TrayMenu();
   void ExitCommand();
+  void NoteExit();
   void DialogOk() { PressInDialog(kIdOk); }
   void DialogCancel() { PressInDialog(kIdCancel); }
   void PressInDialog(int button);
@@ -472,7 +473,7 @@ void Explorer::TrayMenu() {
     menuAsked_ = false;
     if (sim_.network.blockingCalls > 0)
       Fail("dialog", "tray menu opened inside a blocking relay connect or send");
-    if (command == ID_MENU_EXIT) exitAsked_ = true, warned_ = frame_->ExitWarningDialog().IsOpen();
+    if (command == ID_MENU_EXIT) NoteExit();
     return command;
   });
   if (!menuAsked_) {
@@ -482,9 +483,17 @@ void Explorer::TrayMenu() {
   frame_->OnTrayNotify(kWmRButtonDown);
 }
 
+void Explorer::NoteExit() {
+  // An Exit while the warning is open, or once the user has confirmed it and
+  // the client is ending, is the same exit.
+  const bool ending = sim_.timers.IsTimerRunning(frame_.get(), ID_TIMER_EXIT);
+  warned_ = frame_->ExitWarningDialog().IsOpen() || (exitAsked_ && warned_ && ending);
+  exitAsked_ = true;
+}
+
 void Explorer::ExitCommand() {
   Note("Exit");
-  exitAsked_ = true, warned_ = frame_->ExitWarningDialog().IsOpen();
+  NoteExit();
   frame_->OnCommand(ID_MENU_EXIT);
 }
 
