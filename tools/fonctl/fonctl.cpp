@@ -697,6 +697,16 @@ void CALLBACK OnAlert(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child
   std::fflush(stdout);
 }
 
+// Dispatches this process's messages (window events, hooks) for `ms`.
+void PumpMessagesFor(long ms) {
+  const DWORD end = ::GetTickCount() + static_cast<DWORD>(ms);
+  MSG msg{};
+  while (static_cast<LONG>(end - ::GetTickCount()) > 0) {
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
+  }
+}
+
 int CmdAlertWatch(const std::string& msText) {
   long ms = 0;
   if (!ParseInt(msText.c_str(), &ms)) return Usage();
@@ -706,12 +716,7 @@ int CmdAlertWatch(const std::string& msText) {
   if (!hook) return 1;
   std::printf("watching\n");
   std::fflush(stdout);
-  const DWORD end = ::GetTickCount() + static_cast<DWORD>(ms);
-  MSG msg{};
-  while (static_cast<LONG>(end - ::GetTickCount()) > 0) {
-    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
-  }
+  PumpMessagesFor(ms);
   ::UnhookWinEvent(hook);
   ::CoUninitialize();
   return 0;
@@ -773,12 +778,7 @@ int CmdFullScreen(const std::string& msText) {
   }
   std::printf(::GetForegroundWindow() == window ? "shown\n" : "not in front\n");
   std::fflush(stdout);
-  const DWORD end = ::GetTickCount() + static_cast<DWORD>(ms);
-  MSG msg{};
-  while (static_cast<LONG>(end - ::GetTickCount()) > 0) {
-    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
-  }
+  PumpMessagesFor(ms);
   ::DestroyWindow(window);
   return 0;
 }
