@@ -112,7 +112,9 @@ void CIdleTimer::OnActivity() {
   if (phase_ == Phase::kSwitching) {
     phase_ = Phase::kSwitchingBack;
     // Back before the switch went out: it goes out no more.
+    withdrawing_ = true;
     host_.WithdrawSwitch(SwitchPurpose::kIdle);
+    withdrawing_ = false;
   }
   host_.CutStickyPopup();
   m_nIdleSeconds = 0;
@@ -204,7 +206,8 @@ void CIdleTimer::OnSwitchDone(SwitchPurpose purpose, SwitchOutcome outcome) {
   if (outcome != SwitchOutcome::kOk) {
     // Not away after all: a return that was still owed is owed again,
     // unless something the user decided took the switch's place.
-    if (targetFixed_ && restoreTarget_ && outcome != SwitchOutcome::kPreempted) profiles_.KeepPending(*restoreTarget_);
+    if (targetFixed_ && restoreTarget_ && (outcome != SwitchOutcome::kPreempted || withdrawing_))
+      profiles_.KeepPending(*restoreTarget_);
     restoreTarget_.reset();
     targetFixed_ = false;
   }

@@ -118,6 +118,8 @@ class CIdleTimer {
   // A return the server refused: the idle profile may still be forced, so
   // the next switch goes back to this, not to what the server reports.
   std::optional<UserRequest> owedRestore_;
+  // The user's return is calling the switch off right now.
+  bool withdrawing_ = false;
   // The profile id the last switch to the idle profile sent.
   std::string switchedTo_;
 };

@@ -484,9 +484,9 @@ void Explorer::TrayMenu() {
 }
 
 void Explorer::NoteExit() {
-  // An Exit while the warning is open, or once the user has confirmed it and
-  // the client is ending, is the same exit.
-  const bool ending = sim_.timers.IsTimerRunning(frame_.get(), ID_TIMER_EXIT);
+  // An Exit while the warning is open, or once the user has answered it and
+  // the client is ending (or about to), is the same exit.
+  const bool ending = sim_.timers.IsTimerRunning(frame_.get(), ID_TIMER_EXIT) || frame_->Switch().Closed();
   warned_ = frame_->ExitWarningDialog().IsOpen() || (exitAsked_ && warned_ && ending);
   exitAsked_ = true;
 }
