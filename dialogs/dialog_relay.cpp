@@ -70,6 +70,13 @@ void CDialogRelay::HoldBusy(bool hold) {
     host_.LowerRelayBusy();
 }
 
+void CDialogRelay::ReleaseBusy() {
+  // A connect or send of this relay still blocks further down the stack (a
+  // second OK came inside it): the count stays up until that has returned,
+  // or the tray menu and the commands held back for it would run inside it.
+  if (blocking_ == 0 && !waiting_) HoldBusy(false);
+}
+
 void CDialogRelay::Retire() {
   host_.Platform().Timers().KillTimer(this, kAnswerTimer);
   if (!socket_) return;
@@ -83,10 +90,7 @@ void CDialogRelay::Cancel() {
   host_.Platform().Timers().KillAllTimers(this);
   waiting_ = false;
   Retire();
-  // A connect or send of this request still blocks further down the stack:
-  // the count stays up until it has returned, or the tray menu and the
-  // commands held back for it would run inside it.
-  if (blocking_ == 0) HoldBusy(false);
+  ReleaseBusy();
 }
 
 bool CDialogRelay::Send(const std::string& request, const std::string& address, int port,
@@ -119,7 +123,7 @@ bool CDialogRelay::ConnectAndSend(bool deferred) {
   int error = socket->Create();
   if (error != 0) {
     platform.Debug().Write(WithError("Failed to create client socket: %d!", error));
-    HoldBusy(false);
+    ReleaseBusy();
     return false;
   }
   ++blocking_;
@@ -129,7 +133,7 @@ bool CDialogRelay::ConnectAndSend(bool deferred) {
   if (generation != generation_) {
     // Cancelled or replaced meanwhile: this request is void.
     socket->Close();
-    if (!waiting_ && !socket_) HoldBusy(false);
+    ReleaseBusy();
     return false;
   }
   if (error != 0) {
@@ -143,27 +147,27 @@ bool CDialogRelay::ConnectAndSend(bool deferred) {
   --blocking_;
   if (generation != generation_) {
     socket->Close();
-    if (!waiting_ && !socket_) HoldBusy(false);
+    ReleaseBusy();
     return false;
   }
   if (error != 0) {
     platform.Debug().Write(WithError(kind_.sendFailure, error));
     socket->Close();
-    HoldBusy(false);
+    ReleaseBusy();
     owner_.OnDialogRelayFailed();
     return false;
   }
   socket_ = std::move(socket);
   platform.Timers().SetTimer(this, kAnswerTimer, deferred ? kind_.deferredAnswerMs : kind_.answerMs);
   platform.Debug().Write("Message sent: " + shown_ + "\n");
-  HoldBusy(false);
+  ReleaseBusy();
   return true;
 }
 
 void CDialogRelay::Fail(bool timedOut, int error) {
   const RelayKindInfo* info = FindRelayKind(kind_.kind);
   Retire();
-  HoldBusy(false);
+  ReleaseBusy();
   if (timedOut) {
     if (info && info->timeoutText) host_.ShowInfoPopup(2, host_.LoadLangText(info->timeoutText), 0);
     if (info && info->timeoutDebug) host_.Platform().Debug().Write(info->timeoutDebug);

@@ -62,6 +62,7 @@ class CDialogRelay final : public fon::TimerSink, public IRelayOwner {
   void Fail(bool timedOut, int error);
   void Retire();
   void HoldBusy(bool hold);
+  void ReleaseBusy();
 
   IDialogHost& host_;
   IDialogRelayOwner& owner_;
