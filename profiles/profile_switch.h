@@ -87,8 +87,6 @@ class CProfileSwitch {
   bool IsWaiting(SwitchPurpose purpose) const { return waiting_ && waiting_->purpose == purpose; }
   // The exit (or the session end) has claimed the switch for good.
   bool Closed() const { return closedBy_ != SwitchPurpose::kNone; }
-  // Nothing out, nothing waiting.
-  bool Idle() const { return current_.purpose == SwitchPurpose::kNone && !waiting_; }
 
  private:
   struct Entry {
